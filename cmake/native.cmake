@@ -1,0 +1,15 @@
+# Native build of the portable core: its tests run under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+
+add_library(portable_core STATIC ${PORTABLE_SOURCES} src/script/fatal_native.cpp)
+project_target_options(portable_core)
+target_compile_options(portable_core PRIVATE ${SANITIZE_FLAGS})
+target_link_options(portable_core PUBLIC ${SANITIZE_FLAGS})
+
+file(GLOB_RECURSE NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_native_test.cpp)
+add_executable(native_tests ${NATIVE_TEST_SOURCES})
+project_target_options(native_tests)
+target_compile_options(native_tests PRIVATE ${SANITIZE_FLAGS})
+target_link_libraries(native_tests PRIVATE portable_core gtest_main)
+add_test(NAME native_tests COMMAND native_tests --gtest_output=xml:${CMAKE_BINARY_DIR}/results/native_tests.xml)

@@ -1,0 +1,48 @@
+# The program and its test programs, cross-built for 32-bit Windows.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+
+# Every source under src/ belongs to the program except the native stand-ins;
+# the entry point stays out of the library so test programs can link it.
+file(GLOB_RECURSE PROGRAM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
+list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$")
+set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
+list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
+file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)
+
+set(WIN32_LIBS comctl32 shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+add_library(installer_core STATIC ${PROGRAM_SOURCES})
+project_target_options(installer_core)
+target_link_libraries(installer_core PUBLIC ${WIN32_LIBS})
+
+add_executable(installer WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPTS})
+project_target_options(installer)
+target_link_libraries(installer PRIVATE installer_core)
+target_link_options(installer PRIVATE ${STATIC_RUNTIME} -mwindows)
+set_target_properties(installer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
+
+# Test support shared by every Win32 test program: the message-box robot and
+# a main that refuses to run unless the ANSI code page is 932.
+file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+add_library(test_support STATIC ${SUPPORT_SOURCES})
+project_target_options(test_support)
+target_link_libraries(test_support PUBLIC installer_core gtest)
+
+# One test program per folder of tests/ that holds Win32 tests.
+file(GLOB TEST_AREAS LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/tests/*)
+foreach(area_dir ${TEST_AREAS})
+    get_filename_component(area ${area_dir} NAME)
+    file(GLOB area_tests CONFIGURE_DEPENDS ${area_dir}/*_test.cpp)
+    list(FILTER area_tests EXCLUDE REGEX "_native_test\\.cpp$")
+    if(NOT area_tests OR area STREQUAL "support")
+        continue()
+    endif()
+    add_executable(test_${area} ${area_tests} ${RESOURCE_SCRIPTS})
+    project_target_options(test_${area})
+    target_link_libraries(test_${area} PRIVATE test_support)
+    target_link_options(test_${area} PRIVATE ${STATIC_RUNTIME})
+    # Relative report name: Wine does not take a Unix path for it.
+    add_test(NAME test_${area} COMMAND test_${area} --gtest_output=xml:test_${area}.xml
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+endforeach()

@@ -1,0 +1,96 @@
+#include "records/install_log.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "script/fatal.h"
+
+static const char read_failed_caption[] = "インストールログ読込失敗";
+
+void log_create(const char *path)
+{
+    FILE *file = fopen(path, "wt");
+    if (!file)
+        fatal_error("インストールログが作れません。");
+    fclose(file);
+}
+
+void log_append(const char *path, const char *line)
+{
+    if (strlen(line) > LOG_LINE_MAX)
+        fatal_error("インストールログに書く行が長すぎます。");
+    FILE *file = fopen(path, "a+t");
+    if (!file)
+        fatal_error("インストールログが作れません。");
+    int written = fprintf(file, "%s\n", line);
+    if (fclose(file) != 0 || written < 0)
+        fatal_error("インストールログが作れません。");
+}
+
+void log_free(LogLines *lines)
+{
+    for (int i = 0; i < lines->count; i++)
+        free(lines->lines[i]);
+    free(lines->lines);
+    lines->lines = NULL;
+    lines->count = 0;
+}
+
+static int push_line(LogLines *out, const char *line, int length)
+{
+    char *copy = (char *)malloc((size_t)length + 1);
+    if (!copy)
+        return 0;
+    memcpy(copy, line, (size_t)length);
+    copy[length] = '\0';
+    out->lines[out->count++] = copy;
+    return 1;
+}
+
+// Splits the open file into lines; returns the message that refuses it, or
+// NULL when every line was taken.
+static const char *read_lines(FILE *file, LogLines *out)
+{
+    char line[LOG_LINE_MAX + 1];
+    int length = 0;
+    int c;
+    while ((c = fgetc(file)) != EOF) {
+        if (c == '\n') {
+            if (out->count >= LOG_LINES_MAX)
+                return "インストールログの行が多すぎます。";
+            if (!push_line(out, line, length))
+                return "インストールログが読めません。";
+            length = 0;
+            continue;
+        }
+        if (c == '\0')
+            return "インストールログが壊れています。";
+        if (length >= LOG_LINE_MAX)
+            return "インストールログに長すぎる行があります。";
+        line[length++] = (char)c;
+    }
+    if (ferror(file))
+        return "インストールログが読めません。";
+    return NULL;
+}
+
+int log_read(const char *path, LogLines *out)
+{
+    out->count = 0;
+    out->lines = NULL;
+    FILE *file = fopen(path, "rt");
+    if (!file) {
+        show_unowned_message("インストールログが読めません。", read_failed_caption);
+        return 0;
+    }
+    out->lines = (char **)malloc(sizeof(char *) * LOG_LINES_MAX);
+    const char *refusal = out->lines ? read_lines(file, out) : "インストールログが読めません。";
+    fclose(file);
+    if (refusal) {
+        log_free(out);
+        show_unowned_message(refusal, read_failed_caption);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,30 @@
+// instlog.txt: one line per file or folder an install created, in the order
+// of the install's actions. First byte ':' a folder, '>' the caption, '?' the
+// registry key, anything else a file path.
+#pragma once
+
+enum {
+    LOG_LINE_MAX = 259,           // bytes of one line without its line break
+    LOG_LINES_MAX = 65536
+};
+
+struct LogLines {
+    char **lines;                 // heap strings, owned by the caller
+    int count;
+};
+
+// Creates or empties the log; ends the program when it cannot.
+void log_create(const char *path);
+
+// Appends `line` and a line break, opening and closing the file each time so
+// the log on disk is complete up to the last action. A line the reader could
+// not take back, or a file that does not open, ends the program.
+void log_append(const char *path, const char *line);
+
+// Reads every complete line (bytes after the last line break are ignored).
+// 1 on success. 0 after telling the user, with no owner window, that the log
+// cannot be read, or that it holds a line or a line count beyond the limits
+// above (nothing of such a log is returned, so nothing is half-removed).
+int log_read(const char *path, LogLines *out);
+
+void log_free(LogLines *lines);

@@ -1,0 +1,23 @@
+// The per-user record of an install under HKEY_CURRENT_USER. Every operation
+// reports 1 for success and 0 for failure and shows nothing to the user.
+#pragma once
+
+// Reads a value into `buffer` (`size` bytes) and always leaves it terminated
+// after the data, so a value stored without its zero reads back as a string.
+int reg_read_value(char *buffer, const char *subkey, const char *name, int size);
+
+// Stores `text` as REG_SZ whose data length is the text's length (no zero),
+// creating the key and the keys above it when missing.
+int reg_write_value(const char *text, const char *subkey, const char *name);
+
+int reg_delete_value(const char *subkey, const char *name);
+int reg_delete_key(const char *subkey);
+
+// Deletes the key only when it has neither subkeys nor values; a key that
+// stays because it still has content counts as success.
+int reg_delete_key_if_empty(const char *subkey);
+
+// Deletes instopt, instdrv, exepath and gamedir of product_key and then the
+// product and brand keys where they are left empty. "software" itself is
+// never touched: the keys go only when both are longer than "software\".
+void remove_install_record(void);

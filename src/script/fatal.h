@@ -1,0 +1,11 @@
+// The program's one way out on an error it cannot recover from, and the one
+// unowned notice the portable readers need. Each has a Win32 definition (a
+// message box) and a native one used by the native tests (standard error).
+#pragma once
+
+// Shows `message` captioned "エラー" with no owner window, then ends the
+// process with exit code 0 through exit(), so the exit handlers run.
+[[noreturn]] void fatal_error(const char *message);
+
+// Shows `text` captioned `caption` with no owner window and OK only.
+void show_unowned_message(const char *text, const char *caption);

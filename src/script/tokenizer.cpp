@@ -1,0 +1,97 @@
+#include "script/tokenizer.h"
+
+#include <stdio.h>
+
+#include "script/fatal.h"
+
+static int is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+static int ends_word(char c)
+{
+    return is_blank(c) || c == '\0' || c == ',';
+}
+
+static void token_too_long(const char *what, int out_size)
+{
+    char message[200];
+    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, out_size - 1);
+    fatal_error(message);
+}
+
+int skip_blank(const char *text)
+{
+    int i = 0;
+    for (;;) {
+        while (is_blank(text[i]))
+            i++;
+        if (text[i] != ';')
+            return i;
+        i++;
+        while (text[i] != '\n' && text[i] != '\0')
+            i++;
+        if (text[i] == '\0')
+            return i;
+    }
+}
+
+int word_length(const char *text, int *word_start)
+{
+    int start = skip_blank(text);
+    int i = start;
+    while (!ends_word(text[i]))
+        i++;
+    if (word_start)
+        *word_start = start;
+    return i - start;
+}
+
+int read_word(const char *text, char *out, int out_size)
+{
+    int start;
+    int length = word_length(text, &start);
+    if (length >= out_size)
+        token_too_long("単語", out_size);
+    for (int j = 0; j < length; j++)
+        out[j] = text[start + j];
+    out[length] = '\0';
+    return start + length;
+}
+
+int read_quoted(const char *text, char *out, int out_size)
+{
+    int i = skip_blank(text);
+    if (text[i] != '"')
+        fatal_error("文字列が来るべきところに文字列が来ませんでした。");
+    i++;
+    int j = 0;
+    while (text[i] != '"') {
+        if (text[i] == '\n' || text[i] == '\0')
+            fatal_error("文字列が２行に渡るか途中で終わっています。");
+        if (j >= out_size - 1)
+            token_too_long("文字列", out_size);
+        out[j++] = text[i++];
+    }
+    out[j] = '\0';
+    return i + 1;
+}
+
+int expect_comma(const char *text)
+{
+    int i = skip_blank(text);
+    if (text[i] != ',')
+        fatal_error("コンマが来るべきところにコンマがありません");
+    i++;
+    return i + skip_blank(text + i);
+}
+
+int expect_arrow(const char *text)
+{
+    int i = skip_blank(text);
+    if (text[i] != '-' || text[i + 1] != '>')
+        fatal_error("->が来るべきところに->がありません");
+    i += 2;
+    return i + skip_blank(text + i);
+}
