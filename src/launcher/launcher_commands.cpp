@@ -1,0 +1,67 @@
+#include "launcher/launcher_commands.h"
+
+#include <stdio.h>
+
+#include "install/run_install.h"
+#include "records/registry.h"
+#include "state/install_state.h"
+#include "uninstall/uninstall.h"
+
+void set_launcher_buttons(HWND launcher, int installed)
+{
+    EnableWindow(GetDlgItem(launcher, ID_INSTALL), !installed);
+    EnableWindow(GetDlgItem(launcher, ID_RUN_GAME), installed);
+    EnableWindow(GetDlgItem(launcher, ID_UNINSTALL), installed);
+}
+
+static void run_directx_setup(HWND launcher)
+{
+    char setup[PATH_CAPACITY];
+    char folder[PATH_CAPACITY];
+    const char *drive = install_state.source_drive;
+    int n1 = snprintf(setup, sizeof setup, "%sDirectX\\dxsetup.exe", drive);
+    int n2 = snprintf(folder, sizeof folder, "%sDirectX\\", drive);
+    if (n1 < 0 || n1 >= (int)sizeof setup || n2 < 0 || n2 >= (int)sizeof folder)
+        return;
+    if (GetFileAttributesA(setup) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (MessageBoxA(launcher, "DirectXをインストールしますか？", "DirectXインストール確認", MB_YESNO) != IDYES)
+        return;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(setup, NULL, NULL, NULL, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS,
+                        NULL, folder, &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void launcher_install_command(HWND launcher)
+{
+    if (!run_install())
+        return;
+    run_directx_setup(launcher);
+    set_launcher_buttons(launcher, 1);
+}
+
+void launcher_uninstall_command(HWND launcher)
+{
+    char question[PATH_CAPACITY + 100];
+    snprintf(question, sizeof question, "%sをアンインストールします。よろしいですか？",
+             install_state.caption);
+    if (MessageBoxA(launcher, question, "アンインストールの確認", MB_YESNO) == IDNO)
+        return;
+    if (uninstall()) {
+        MessageBoxA(launcher, "アンインストールしました。", "アンインストール完了確認", MB_OK);
+        set_launcher_buttons(launcher, 0);
+        return;
+    }
+    if (MessageBoxA(launcher, "アンインストールに失敗しました。レジストリのインストール情報を削除しますか？",
+                    "アンインストール失敗", MB_YESNO) != IDYES)
+        return;
+    remove_install_record();
+    set_launcher_buttons(launcher, 0);
+}
