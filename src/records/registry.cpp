@@ -34,6 +34,11 @@ int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
 
 int reg_write_value(const char *text, const char *subkey, const char *name)
 {
+    return reg_write_bytes(text, (int)strlen(text), subkey, name);
+}
+
+int reg_write_bytes(const char *text, int length, const char *subkey, const char *name)
+{
     HKEY user;
     if (RegOpenKeyA(HKEY_CURRENT_USER, NULL, &user) != ERROR_SUCCESS)
         return 0;
@@ -44,7 +49,7 @@ int reg_write_value(const char *text, const char *subkey, const char *name)
     RegCloseKey(user);
     if (result != ERROR_SUCCESS)
         return 0;
-    result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text));
+    result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)length);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }

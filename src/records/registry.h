@@ -10,6 +10,9 @@ int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
 // creating the key and the keys above it when missing.
 int reg_write_value(const char *text, const char *subkey, const char *name);
 
+// The same for the first `length` bytes of `text`, which need no zero after them.
+int reg_write_bytes(const char *text, int length, const char *subkey, const char *name);
+
 int reg_delete_value(const char *subkey, const char *name);
 int reg_delete_key(const char *subkey);
 

@@ -1,0 +1,108 @@
+// Folder path creation on Wine's real file system.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "install/make_path.h"
+
+namespace {
+
+bool is_folder(const std::string &path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> entries(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+void remove_folder_tree(const std::string &folder)
+{
+    for (const std::string &name : entries(folder)) {
+        const std::string path = folder + "\\" + name;
+        if (is_folder(path))
+            remove_folder_tree(path);
+        else
+            DeleteFileA(path.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+const char root[] = "C:\\make_path_test";
+
+class MakePath : public testing::Test {
+protected:
+    void SetUp() override { remove_tree(); }
+    void TearDown() override { remove_tree(); }
+    static void remove_tree() { remove_folder_tree(root); }
+};
+
+TEST_F(MakePath, CreatesEveryMissingLevelAndIsRepeatable)
+{
+    const std::string path = std::string(root) + "\\a\\b\\";
+    EXPECT_EQ(1, make_path(path.c_str()));
+    EXPECT_TRUE(is_folder(std::string(root) + "\\a"));
+    EXPECT_TRUE(is_folder(std::string(root) + "\\a\\b"));
+    EXPECT_EQ(1, make_path(path.c_str()));
+    EXPECT_EQ(1, make_path((std::string(root) + "\\a\\b").c_str()));   // no trailing '\'
+}
+
+TEST_F(MakePath, KeepsADoubleByteNameWhole)
+{
+    // 'ソフト': its first character's second byte is the backslash code.
+    const std::string soft = std::string(root) + "\\\x83\x5c\x83\x74\x83\x67";
+    EXPECT_EQ(1, make_path((soft + "\\sub\\").c_str()));
+    EXPECT_TRUE(is_folder(soft));
+    EXPECT_TRUE(is_folder(soft + "\\sub"));
+    EXPECT_EQ(std::vector<std::string>{"\x83\x5c\x83\x74\x83\x67"}, entries(root));
+}
+
+TEST_F(MakePath, FailsAtOnceForALeadingBackslash)
+{
+    EXPECT_EQ(0, make_path("\\make_path_test\\a\\"));
+    EXPECT_FALSE(is_folder(root));
+}
+
+TEST_F(MakePath, LeavesCreatedFoldersInPlaceOnFailure)
+{
+    ASSERT_TRUE(CreateDirectoryA(root, NULL));
+    const std::string blocker = std::string(root) + "\\file";
+    HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, f);
+    CloseHandle(f);
+    // 'a' is created, then the file named like a folder stops the walk.
+    EXPECT_EQ(0, make_path((std::string(root) + "\\a\\..\\file\\x\\").c_str()));
+    EXPECT_TRUE(is_folder(std::string(root) + "\\a"));
+}
+
+TEST_F(MakePath, RefusesPathsBeyondThePlatformLimitWithoutCreatingAnything)
+{
+    std::string longest = std::string(root) + "\\a\\";
+    longest += std::string(259 - longest.size(), 'n');
+    ASSERT_EQ(259u, longest.size());
+    EXPECT_EQ(1, make_path(longest.c_str()));
+    EXPECT_TRUE(is_folder(longest));
+    RemoveDirectoryA(longest.c_str());
+    RemoveDirectoryA((std::string(root) + "\\a").c_str());
+    RemoveDirectoryA(root);
+    EXPECT_EQ(0, make_path((longest + "n").c_str()));
+    EXPECT_FALSE(is_folder(root));
+}
+
+}  // namespace

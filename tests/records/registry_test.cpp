@@ -1,0 +1,158 @@
+// The install record against Wine's real HKEY_CURRENT_USER.
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "records/registry.h"
+#include "state/install_state.h"
+
+namespace {
+
+const char brand[] = "software\\InstallerTestBrand";
+
+void set_keys(const char *bland, const char *title)
+{
+    snprintf(install_state.brand_key, sizeof install_state.brand_key, "software\\%s", bland);
+    snprintf(install_state.product_key, sizeof install_state.product_key, "software\\%s\\%s",
+             bland, title);
+}
+
+bool key_exists(const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void write_record(const char *product)
+{
+    ASSERT_EQ(1, reg_write_value("D:\\", product, "instdrv"));
+    ASSERT_EQ(1, reg_write_value("C:\\G\\game.exe", product, "exepath"));
+    ASSERT_EQ(1, reg_write_value("0", product, "instopt"));
+    ASSERT_EQ(1, reg_write_value("C:\\G\\", product, "gamedir"));
+}
+
+class Registry : public testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, brand); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, brand); }
+};
+
+TEST_F(Registry, ValuesAreStringsStoredWithoutTheirZero)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    // Wine stores a zero that follows the data on its own; with a byte other
+    // than zero after the text, the stored size shows what the program passed.
+    const char source[] = "C:\\Game\\XY";
+    const int length = 9;
+    ASSERT_EQ(1, reg_write_bytes(source, length, product.c_str(), "exepath"));
+    EXPECT_TRUE(key_exists(brand));
+
+    DWORD type = 0, size = 0;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, product.c_str(), 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "exepath", NULL, &type, NULL, &size));
+    RegCloseKey(key);
+    EXPECT_EQ((DWORD)REG_SZ, type);
+    EXPECT_EQ((DWORD)length, size);
+    ASSERT_EQ(1, reg_write_value("C:\\Game", product.c_str(), "gamedir"));
+    char back[260];
+    ASSERT_EQ(1, reg_read_value(back, product.c_str(), "gamedir", sizeof back));
+    EXPECT_STREQ("C:\\Game", back);
+}
+
+TEST_F(Registry, ReadBackIsTerminatedAfterItsData)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, product.c_str(), &key));
+    // Stored with no zero at all: five bytes of text.
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "gamedir", 0, REG_SZ, (const BYTE *)"C:\\G\\Q", 5));
+    RegCloseKey(key);
+    char buffer[260];
+    memset(buffer, '#', sizeof buffer);
+    ASSERT_EQ(1, reg_read_value(buffer, product.c_str(), "gamedir", sizeof buffer));
+    EXPECT_STREQ("C:\\G\\", buffer);
+
+    // A text that fills the buffer exactly still gets its zero inside it.
+    char small[6];
+    memset(small, '#', sizeof small);
+    ASSERT_EQ(1, reg_read_value(small, product.c_str(), "gamedir", sizeof small));
+    EXPECT_STREQ("C:\\G\\", small);
+    char too_small[5];
+    EXPECT_EQ(0, reg_read_value(too_small, product.c_str(), "gamedir", sizeof too_small));
+
+    EXPECT_EQ(0, reg_read_value(buffer, product.c_str(), "missing", sizeof buffer));
+    EXPECT_EQ(0, reg_read_value(buffer, "software\\InstallerTestBrand\\None", "gamedir", 260));
+}
+
+TEST_F(Registry, AnEmptyExepathStillReads)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    ASSERT_EQ(1, reg_write_value("", product.c_str(), "exepath"));
+    char buffer[260] = "stale";
+    EXPECT_EQ(1, reg_read_value(buffer, product.c_str(), "exepath", sizeof buffer));
+    EXPECT_STREQ("", buffer);
+}
+
+TEST_F(Registry, RemovingOneTitleKeepsTheBrandWhileAnotherRemains)
+{
+    set_keys("InstallerTestBrand", "One");
+    write_record(install_state.product_key);
+    write_record("software\\InstallerTestBrand\\Two");
+
+    remove_install_record();
+    EXPECT_FALSE(key_exists("software\\InstallerTestBrand\\One"));
+    EXPECT_TRUE(key_exists(brand));
+
+    set_keys("InstallerTestBrand", "Two");
+    remove_install_record();
+    EXPECT_FALSE(key_exists(brand));
+    EXPECT_TRUE(key_exists("software"));
+}
+
+TEST_F(Registry, AProductKeyWithOtherValuesStays)
+{
+    set_keys("InstallerTestBrand", "One");
+    write_record(install_state.product_key);
+    ASSERT_EQ(1, reg_write_value("x", install_state.product_key, "userdata"));
+    remove_install_record();
+    char buffer[260];
+    EXPECT_EQ(0, reg_read_value(buffer, install_state.product_key, "exepath", 260));
+    EXPECT_EQ(1, reg_read_value(buffer, install_state.product_key, "userdata", 260));
+}
+
+TEST_F(Registry, AnEmptyBrandDeletesTheValuesButNoKey)
+{
+    // bland "" gives brand_key "software\" (9 bytes) and product_key "software\\Title".
+    set_keys("", "InstallerTestEmptyBrand");
+    ASSERT_EQ(9u, strlen(install_state.brand_key));
+    write_record(install_state.product_key);
+    remove_install_record();
+    char buffer[260];
+    for (const char *name : {"instdrv", "exepath", "instopt", "gamedir"})
+        EXPECT_EQ(0, reg_read_value(buffer, install_state.product_key, name, 260)) << name;
+    EXPECT_TRUE(key_exists(install_state.product_key));
+    RegDeleteTreeA(HKEY_CURRENT_USER, install_state.product_key);
+    EXPECT_TRUE(key_exists("software"));
+}
+
+TEST_F(Registry, DeleteKeyIfEmptyReportsWhatItFound)
+{
+    EXPECT_EQ(0, reg_delete_key_if_empty("software\\InstallerTestBrand"));   // does not open
+    ASSERT_EQ(1, reg_write_value("v", "software\\InstallerTestBrand\\T", "x"));
+    EXPECT_EQ(1, reg_delete_key_if_empty(brand));                            // has a subkey
+    EXPECT_TRUE(key_exists(brand));
+    EXPECT_EQ(1, reg_delete_value("software\\InstallerTestBrand\\T", "x"));
+    EXPECT_EQ(0, reg_delete_value("software\\InstallerTestBrand\\T", "x"));
+    EXPECT_EQ(0, reg_delete_value("software\\InstallerTestBrand\\None", "x"));
+    EXPECT_EQ(1, reg_delete_key_if_empty("software\\InstallerTestBrand\\T"));
+    EXPECT_FALSE(key_exists("software\\InstallerTestBrand\\T"));
+}
+
+}  // namespace
