@@ -7,50 +7,17 @@
 #include <gtest/gtest.h>
 
 #include "install/make_path.h"
+#include "support/file_tree.h"
 
 namespace {
-
-bool is_folder(const std::string &path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::vector<std::string> entries(const std::string &folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
-
-void remove_folder_tree(const std::string &folder)
-{
-    for (const std::string &name : entries(folder)) {
-        const std::string path = folder + "\\" + name;
-        if (is_folder(path))
-            remove_folder_tree(path);
-        else
-            DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 const char root[] = "C:\\make_path_test";
 
 class MakePath : public testing::Test {
 protected:
-    void SetUp() override { remove_tree(); }
-    void TearDown() override { remove_tree(); }
-    static void remove_tree() { remove_folder_tree(root); }
+    void SetUp() override { clean(); }
+    void TearDown() override { clean(); }
+    static void clean() { remove_tree(root); }
 };
 
 TEST_F(MakePath, CreatesEveryMissingLevelAndIsRepeatable)
@@ -70,7 +37,7 @@ TEST_F(MakePath, KeepsADoubleByteNameWhole)
     EXPECT_EQ(1, make_path((soft + "\\sub\\").c_str()));
     EXPECT_TRUE(is_folder(soft));
     EXPECT_TRUE(is_folder(soft + "\\sub"));
-    EXPECT_EQ(std::vector<std::string>{"\x83\x5c\x83\x74\x83\x67"}, entries(root));
+    EXPECT_EQ(std::vector<std::string>{"\x83\x5c\x83\x74\x83\x67"}, folder_entries(root));
 }
 
 TEST_F(MakePath, FailsAtOnceForALeadingBackslash)

@@ -1,0 +1,277 @@
+// Uninstalling from a real log and record on Wine's file system and registry,
+// and the launcher's uninstall button around it.
+#include <stdio.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "launcher/launcher_commands.h"
+#include "records/install_log.h"
+#include "records/registry.h"
+#include "state/install_state.h"
+#include "support/box_robot.h"
+#include "support/file_tree.h"
+#include "uninstall/uninstall.h"
+
+namespace {
+
+const std::string base = "C:\\uninstall_test";
+const std::string game = base + "\\Brand\\Game\\";        // the install folder
+const std::string menu = base + "\\Programs";              // stands in for the Start menu
+
+void set_product(const char *bland, const char *title, const char *caption)
+{
+    InstallState &s = install_state;
+    snprintf(s.brand_key, sizeof s.brand_key, "software\\%s", bland);
+    snprintf(s.product_key, sizeof s.product_key, "software\\%s\\%s", bland, title);
+    snprintf(s.caption, sizeof s.caption, "%s", caption);
+}
+
+void make_folder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
+
+// Lays out what an install of `title` by maker "Maker" leaves behind.
+void fake_install(const std::string &dir, const char *title, const std::vector<std::string> &extra)
+{
+    make_folder(dir);
+    make_folder(dir + "data");
+    write_file(dir + "game.exe", "exe");
+    write_file(dir + "data\\a.bin", "a");
+    write_file(dir + "data\\b.bin", "b");
+    make_folder(menu + "\\Maker");
+    make_folder(menu + "\\Maker\\" + title);
+    write_file(menu + "\\Maker\\" + title + "\\" + title + ".lnk", "lnk");
+    const std::string log = dir + "instlog.txt";
+    log_create(log.c_str());
+    std::vector<std::string> lines = {
+        dir + "game.exe", ":" + dir + "data\\", dir + "data\\a.bin", dir + "data\\b.bin",
+        std::string(">") + install_state.caption, "?" + std::string(install_state.product_key),
+        ":" + menu + "\\Maker\\" + title, ":" + menu + "\\Maker",
+        menu + "\\Maker\\" + title + "\\" + title + ".lnk",
+    };
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    for (const std::string &line : lines)
+        log_append(log.c_str(), line.c_str());
+    reg_write_value("D:\\", install_state.product_key, "instdrv");
+    reg_write_value((dir + "game.exe").c_str(), install_state.product_key, "exepath");
+    reg_write_value("0", install_state.product_key, "instopt");
+    reg_write_value(dir.c_str(), install_state.product_key, "gamedir");
+}
+
+bool has_value(const char *name)
+{
+    char buffer[260];
+    return reg_read_value(buffer, install_state.product_key, name, sizeof buffer) == 1;
+}
+
+bool key_exists(const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class Uninstall : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        clean();
+        make_folder(base);
+        make_folder(base + "\\Brand");
+        make_folder(menu);
+        set_product("UninstallTestBrand", "Game", "ゲーム");
+    }
+    void TearDown() override { clean(); }
+    static void clean()
+    {
+        remove_tree(base);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "software\\UninstallTestBrand");
+    }
+};
+
+TEST_F(Uninstall, RemovesEveryLoggedFileAndEmptyFolderThenTheRecord)
+{
+    fake_install(game, "Game", {});
+    ASSERT_EQ(1, uninstall());
+    EXPECT_TRUE(is_folder(game));                    // never logged, so it stays
+    EXPECT_TRUE(folder_entries(game).empty());       // without the log and the files
+    EXPECT_FALSE(path_exists(menu + "\\Maker"));
+    for (const char *name : {"instopt", "instdrv", "exepath", "gamedir"})
+        EXPECT_FALSE(has_value(name)) << name;
+    EXPECT_FALSE(key_exists("software\\UninstallTestBrand"));
+    EXPECT_STREQ((game + "instlog.txt").c_str(), install_state.install_log_path);
+}
+
+TEST_F(Uninstall, AUsersFileKeepsItsFolderAndTheFoldersAbove)
+{
+    fake_install(game, "Game", {});
+    write_file(game + "data\\save.dat", "mine");
+    ASSERT_EQ(1, uninstall());
+    EXPECT_EQ("mine", read_file(game + "data\\save.dat"));
+    EXPECT_FALSE(path_exists(game + "data\\a.bin"));
+    EXPECT_FALSE(path_exists(game + "instlog.txt"));
+}
+
+TEST_F(Uninstall, TheMakersFolderStaysWhileAnotherProductOfTheMakerIsInstalled)
+{
+    const std::string other = base + "\\Brand\\Other\\";
+    set_product("UninstallTestBrand", "Other", "Other");
+    fake_install(other, "Other", {});
+    set_product("UninstallTestBrand", "Game", "ゲーム");
+    fake_install(game, "Game", {});
+
+    ASSERT_EQ(1, uninstall());
+    EXPECT_FALSE(path_exists(menu + "\\Maker\\Game"));
+    EXPECT_TRUE(path_exists(menu + "\\Maker\\Other\\Other.lnk"));
+    EXPECT_TRUE(key_exists("software\\UninstallTestBrand\\Other"));
+    EXPECT_TRUE(path_exists(other + "data\\a.bin"));
+}
+
+TEST_F(Uninstall, FilesAlreadyGoneAndForeignLogLinesChangeNothingElse)
+{
+    fake_install(game, "Game", {">Another caption", "?software\\Someone\\Else"});
+    DeleteFileA((game + "data\\a.bin").c_str());
+    ASSERT_EQ(1, uninstall());
+    EXPECT_FALSE(path_exists(game + "data"));
+    EXPECT_FALSE(has_value("exepath"));
+}
+
+TEST_F(Uninstall, AnEmptyLogRemovesOnlyTheLogAndTheRecord)
+{
+    fake_install(game, "Game", {});
+    log_create((game + "instlog.txt").c_str());
+    ASSERT_EQ(1, uninstall());
+    EXPECT_TRUE(path_exists(game + "data\\a.bin"));
+    EXPECT_FALSE(path_exists(game + "instlog.txt"));
+    EXPECT_FALSE(has_value("gamedir"));
+}
+
+TEST_F(Uninstall, AnUnreadableLogOrMissingGamedirChangesNothing)
+{
+    fake_install(game, "Game", {});
+    DeleteFileA((game + "instlog.txt").c_str());
+    {
+        BoxRobot robot;
+        EXPECT_EQ(0, uninstall());
+        ASSERT_EQ(1u, robot.boxes.size());
+        EXPECT_EQ("インストールログ読込失敗", robot.boxes[0].caption);
+        EXPECT_EQ("インストールログが読めません。", robot.boxes[0].text);
+        EXPECT_EQ(nullptr, robot.boxes[0].owner);
+    }
+    EXPECT_TRUE(has_value("exepath"));
+    EXPECT_TRUE(path_exists(game + "game.exe"));
+
+    reg_delete_value(install_state.product_key, "gamedir");
+    BoxRobot robot;
+    EXPECT_EQ(0, uninstall());
+    ASSERT_EQ(1u, robot.boxes.size());
+    EXPECT_EQ("インストールログが読めません。", robot.boxes[0].text);
+    EXPECT_TRUE(has_value("exepath"));
+}
+
+// A stand-in launcher: the three buttons the commands switch.
+class LauncherCommands : public Uninstall {
+protected:
+    void SetUp() override
+    {
+        Uninstall::SetUp();
+        window_ = CreateWindowA("STATIC", "launcher", WS_POPUP, 0, 0, 300, 300, NULL, NULL, NULL, NULL);
+        for (int id : {ID_INSTALL, ID_RUN_GAME, ID_UNINSTALL})
+            CreateWindowA("BUTTON", "b", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, window_,
+                          (HMENU)(INT_PTR)id, NULL, NULL);
+        set_launcher_buttons(window_, 1);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window_);
+        Uninstall::TearDown();
+    }
+    std::vector<int> enabled() const
+    {
+        std::vector<int> states;
+        for (int id : {ID_INSTALL, ID_RUN_GAME, ID_UNINSTALL})
+            states.push_back(IsWindowEnabled(GetDlgItem(window_, id)) ? 1 : 0);
+        return states;
+    }
+    HWND window_ = NULL;
+};
+
+const std::vector<int> installed = {0, 1, 1};
+const std::vector<int> not_installed = {1, 0, 0};
+
+TEST_F(LauncherCommands, NoToTheQuestionChangesNothing)
+{
+    fake_install(game, "Game", {});
+    BoxRobot robot;
+    robot.answer(IDNO);
+    launcher_uninstall_command(window_);
+    ASSERT_EQ(1u, robot.boxes.size());
+    EXPECT_EQ("アンインストールの確認", robot.boxes[0].caption);
+    EXPECT_EQ("ゲームをアンインストールします。よろしいですか？", robot.boxes[0].text);
+    EXPECT_EQ(window_, robot.boxes[0].owner);
+    EXPECT_EQ((std::vector<int>{IDYES, IDNO}), robot.boxes[0].button_ids);
+    EXPECT_EQ(installed, enabled());
+    EXPECT_TRUE(path_exists(game + "instlog.txt"));
+}
+
+TEST_F(LauncherCommands, YesUninstallsReportsAndSwitchesTheButtons)
+{
+    fake_install(game, "Game", {});
+    BoxRobot robot;
+    robot.answer({IDYES, IDOK});
+    launcher_uninstall_command(window_);
+    ASSERT_EQ(2u, robot.boxes.size());
+    EXPECT_EQ("アンインストール完了確認", robot.boxes[1].caption);
+    EXPECT_EQ("アンインストールしました。", robot.boxes[1].text);
+    EXPECT_EQ(window_, robot.boxes[1].owner);
+    EXPECT_EQ(not_installed, enabled());
+    EXPECT_FALSE(has_value("exepath"));
+}
+
+TEST_F(LauncherCommands, AFailedUninstallOffersToRemoveTheRecordAlone)
+{
+    fake_install(game, "Game", {});
+    DeleteFileA((game + "instlog.txt").c_str());
+    {
+        BoxRobot robot;
+        robot.answer({IDYES, IDOK, IDNO});
+        launcher_uninstall_command(window_);
+        ASSERT_EQ(3u, robot.boxes.size());
+        EXPECT_EQ("インストールログが読めません。", robot.boxes[1].text);
+        EXPECT_EQ(nullptr, robot.boxes[1].owner);
+        EXPECT_EQ("アンインストール失敗", robot.boxes[2].caption);
+        EXPECT_EQ("アンインストールに失敗しました。レジストリのインストール情報を削除しますか？",
+                  robot.boxes[2].text);
+        EXPECT_EQ(window_, robot.boxes[2].owner);
+        EXPECT_EQ(installed, enabled());
+        EXPECT_TRUE(has_value("exepath"));
+    }
+    BoxRobot robot;
+    robot.answer({IDYES, IDOK, IDYES});
+    launcher_uninstall_command(window_);
+    EXPECT_EQ(3u, robot.boxes.size());
+    EXPECT_EQ(not_installed, enabled());
+    EXPECT_FALSE(has_value("exepath"));
+    EXPECT_FALSE(key_exists("software\\UninstallTestBrand"));
+    EXPECT_TRUE(path_exists(game + "game.exe"));     // no file is touched
+}
+
+TEST_F(LauncherCommands, CleanUpWithAnEmptyBrandDeletesValuesButNoKey)
+{
+    set_product("", "UninstallTestEmptyBrand", "C");
+    reg_write_value("x", install_state.product_key, "exepath");
+    reg_write_value("0", install_state.product_key, "instopt");
+    BoxRobot robot;
+    robot.answer({IDYES, IDOK, IDYES});
+    launcher_uninstall_command(window_);
+    EXPECT_FALSE(has_value("exepath"));
+    EXPECT_FALSE(has_value("instopt"));
+    EXPECT_TRUE(key_exists(install_state.product_key));
+    RegDeleteTreeA(HKEY_CURRENT_USER, install_state.product_key);
+}
+
+}  // namespace
