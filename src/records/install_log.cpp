@@ -75,6 +75,16 @@ static const char *read_lines(FILE *file, LogLines *out)
     return NULL;
 }
 
+const char *log_read_stream(FILE *file, LogLines *out)
+{
+    out->count = 0;
+    out->lines = (char **)malloc(sizeof(char *) * LOG_LINES_MAX);
+    const char *refusal = out->lines ? read_lines(file, out) : "インストールログが読めません。";
+    if (refusal)
+        log_free(out);
+    return refusal;
+}
+
 int log_read(const char *path, LogLines *out)
 {
     out->count = 0;
@@ -84,11 +94,9 @@ int log_read(const char *path, LogLines *out)
         show_unowned_message("インストールログが読めません。", read_failed_caption);
         return 0;
     }
-    out->lines = (char **)malloc(sizeof(char *) * LOG_LINES_MAX);
-    const char *refusal = out->lines ? read_lines(file, out) : "インストールログが読めません。";
+    const char *refusal = log_read_stream(file, out);
     fclose(file);
     if (refusal) {
-        log_free(out);
         show_unowned_message(refusal, read_failed_caption);
         return 0;
     }

@@ -3,6 +3,8 @@
 // registry key, anything else a file path.
 #pragma once
 
+#include <stdio.h>
+
 enum {
     LOG_LINE_MAX = 259,           // bytes of one line without its line break
     LOG_LINES_MAX = 65536
@@ -28,3 +30,7 @@ void log_append(const char *path, const char *line);
 int log_read(const char *path, LogLines *out);
 
 void log_free(LogLines *lines);
+
+// The line splitting of log_read on an open stream: NULL when every line was
+// taken, else the message that refuses the log (and `out` is left empty).
+const char *log_read_stream(FILE *file, LogLines *out);
