@@ -8,6 +8,8 @@
 //   robot close    [--caption C] [--class K]
 //   robot reg      --key SUBKEY --value NAME                  a value under HKCU
 //
+// --desktop NAME searches that desktop (a Wine virtual desktop) for windows.
+//
 // Texts are printed as they are (code page 932) and as hex. Exit code 0 on
 // success, 1 when the window, box or value was not found, 2 on bad usage.
 #include <stdio.h>
@@ -49,7 +51,12 @@ bool parse(int argc, char **argv, Options *options)
             options->answer = atoi(arg);
         else if (!strcmp(flag, "--key"))
             options->key = arg;
-        else if (!strcmp(flag, "--value"))
+        else if (!strcmp(flag, "--desktop")) {
+            if (!robot_use_desktop(arg)) {
+                fprintf(stderr, "robot: no desktop %s\n", arg);
+                return false;
+            }
+        } else if (!strcmp(flag, "--value"))
             options->value = arg;
         else
             return false;
@@ -57,9 +64,16 @@ bool parse(int argc, char **argv, Options *options)
     return true;
 }
 
+// Shown in UTF-8 for the terminal (the Unix side reads it), with the exact
+// code page 932 bytes as hex.
 void print_text(const char *label, const std::string &text)
 {
-    printf("%s=%s hex=%s\n", label, text.c_str(), robot_hex(text).c_str());
+    wchar_t wide[4096];
+    char utf8[4 * 4096];
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), wide, 4096);
+    int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, sizeof utf8 - 1, NULL, NULL) : 0;
+    utf8[m > 0 ? m : 0] = '\0';
+    printf("%s=%s hex=%s\n", label, utf8, robot_hex(text).c_str());
 }
 
 HWND find(const Options &o)

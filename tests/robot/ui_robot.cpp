@@ -69,13 +69,35 @@ static BOOL CALLBACK find_window(HWND window, LPARAM lparam)
     return TRUE;
 }
 
+static HDESK search_desktop = NULL;
+
+bool robot_use_desktop(const char *name)
+{
+    // The desktop may still be on its way (started together with the robot).
+    for (int waited = 0; waited < 10000; waited += POLL_MS) {
+        search_desktop = OpenDesktopA(name, 0, FALSE, DESKTOP_ENUMERATE | DESKTOP_READOBJECTS);
+        if (search_desktop)
+            return true;
+        Sleep(POLL_MS);
+    }
+    return false;
+}
+
+static void enum_top_level(WNDENUMPROC callback, LPARAM lparam)
+{
+    if (search_desktop)
+        EnumDesktopWindows(search_desktop, callback, lparam);
+    else
+        EnumWindows(callback, lparam);
+}
+
 HWND robot_wait_window(const char *caption, const char *class_name, DWORD process,
                        int timeout_ms, bool visible_only)
 {
     DWORD started = GetTickCount();
     for (;;) {
         WindowSearch search = {caption, class_name, process, visible_only, NULL, {}};
-        EnumWindows(find_window, (LPARAM)&search);
+        enum_top_level(find_window, (LPARAM)&search);
         if (search.found)
             return search.found;
         if ((int)(GetTickCount() - started) >= timeout_ms)
@@ -87,7 +109,7 @@ HWND robot_wait_window(const char *caption, const char *class_name, DWORD proces
 std::vector<HWND> robot_windows_of(DWORD process)
 {
     WindowSearch search = {NULL, NULL, process, false, NULL, {}};
-    EnumWindows(find_window, (LPARAM)&search);
+    enum_top_level(find_window, (LPARAM)&search);
     return search.all;
 }
 
@@ -170,7 +192,7 @@ bool robot_wait_box(DWORD process, int timeout_ms, RobotBox *box)
     for (;;) {
         RobotBox found;
         found.process = process;
-        EnumWindows(find_box, (LPARAM)&found);
+        enum_top_level(find_box, (LPARAM)&found);
         if (found.window) {
             found.process = robot_process_of(found.window);
             found.owner = GetWindow(found.window, GW_OWNER);

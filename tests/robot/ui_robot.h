@@ -30,6 +30,10 @@ struct RobotBox {
     std::vector<int> buttons;
 };
 
+// Searches the named desktop (a Wine virtual desktop, say) instead of the
+// robot's own from now on.
+bool robot_use_desktop(const char *name);
+
 // Text of any window, through WM_GETTEXT with a timeout (other processes too).
 std::string robot_text(HWND window);
 std::string robot_class(HWND window);
