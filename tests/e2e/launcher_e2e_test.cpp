@@ -199,6 +199,11 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
 {
     const char temp[] = "C:\\windows\\temp";
     const char saved[] = "C:\\windows\\temp.e2e-saved";
+    if (exists(saved)) {                      // left by an interrupted run
+        DeleteFileA(TEMP_COPY);
+        RemoveDirectoryA(temp);
+        MoveFileA(saved, temp);
+    }
     ASSERT_TRUE(MoveFileA(temp, saved)) << GetLastError();
     HWND launcher = open_launcher();
     EXPECT_NE(nullptr, launcher);
@@ -210,6 +215,77 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
     DeleteFileA(TEMP_COPY);
     EXPECT_TRUE(RemoveDirectoryA(temp));
     EXPECT_TRUE(MoveFileA(saved, temp)) << GetLastError();
+}
+
+TEST_F(EndToEnd, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
+{
+    // 256 bytes: D:\setup\ + two long folders + installer.exe.
+    std::string folder = "D:\\setup\\" + std::string(110, 'a');
+    std::string deeper = folder + "\\" + std::string(122, 'b');
+    std::string program = deeper + "\\installer.exe";
+    ASSERT_EQ(256u, program.size());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(deeper.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program.c_str(), FALSE));
+    SetFileAttributesA(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(TEMP_COPY);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, MEDIUM_FOLDER,
+                               &startup, &process)) << GetLastError();
+    CloseHandle(process.hThread);
+    processes_.push_back(process.hProcess);
+    RobotBox box;
+    ASSERT_TRUE(robot_wait_box(process.dwProcessId, WAIT_MS, &box));
+    EXPECT_EQ("エラー", box.caption);
+    EXPECT_EQ("インストーラのパスが長すぎます。255バイトまでです。", box.text);
+    robot_answer(box, IDOK);
+    EXPECT_EQ(0, exit_code_of(process.hProcess));
+    EXPECT_FALSE(exists(TEMP_COPY));
+    DeleteFileA(program.c_str());
+    RemoveDirectoryA(deeper.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(EndToEnd, AMediumPathOfExactly255BytesStillRelaunches)
+{
+    std::string folder = "D:\\setup\\" + std::string(110, 'a');
+    std::string deeper = folder + "\\" + std::string(121, 'b');
+    std::string program = deeper + "\\installer.exe";
+    ASSERT_EQ(255u, program.size());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(deeper.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program.c_str(), FALSE));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, MEDIUM_FOLDER,
+                               &startup, &process)) << GetLastError();
+    CloseHandle(process.hThread);
+    processes_.push_back(process.hProcess);
+    EXPECT_EQ(0, exit_code_of(process.hProcess));
+    HWND launcher = robot_wait_window(CAPTION, "#32770", 0, WAIT_MS, true);
+    ASSERT_NE(nullptr, launcher);
+    launcher_ = track(robot_process_of(launcher));
+    std::string line;
+    ASSERT_TRUE(robot_command_line(robot_process_of(launcher), &line));
+    EXPECT_EQ(std::string(TEMP_COPY) + " " + program, line);
+    robot_close(launcher);
+    EXPECT_EQ(0, exit_code_of(launcher_));
+    DeleteFileA(program.c_str());
+    RemoveDirectoryA(deeper.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(EndToEnd, TheProgramCarriesTheLauncherTemplateAndItsIcon)
+{
+    HMODULE program = LoadLibraryExA(MEDIUM_PROGRAM, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, program);
+    EXPECT_NE(nullptr, FindResourceA(program, "IDD_INSTDLG", (LPCSTR)RT_DIALOG));
+    EXPECT_NE(nullptr, FindResourceA(program, "IDI_ICON1", (LPCSTR)RT_GROUP_ICON));
+    FreeLibrary(program);
 }
 
 TEST_F(EndToEnd, ASecondStartShowsTheStartErrorAndChangesNothing)
