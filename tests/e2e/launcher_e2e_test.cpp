@@ -375,6 +375,7 @@ TEST_F(EndToEnd, ButtonStatesFollowTheRecord)
         {"no record", nullptr, nullptr, false},
         {"empty exepath", "", nullptr, true},
         {"only gamedir", nullptr, "C:\\x\\", false},
+        {"exepath and gamedir", "C:\\x\\game.exe", "C:\\x\\", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -526,6 +527,7 @@ const SettingsError SETTINGS_ERRORS[] = {
      "title文もしくはbland文が見つかりません。", "製品"},
     {"keyword_inside_a_value", "caption \"a title b\" maker \"m\" title \"t\" bland \"b\"",
      "文字列が来るべきところに文字列が来ませんでした。", "a title b"},
+    {"only_comments", "; caption \"c\"\n;maker \"m\"\n", "caption文が見つかりません。", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Launcher, SettingsErrors, testing::ValuesIn(SETTINGS_ERRORS),

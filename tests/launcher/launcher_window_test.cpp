@@ -1,7 +1,7 @@
 // The launcher window in this process: its template and icon as built, its
-// opening from install.txt (caption, keys, layout, splash, buttons from the
-// record), Enter and Escape, the close box, the settings errors, and the run
-// command when the game cannot start.
+// opening from install.txt (caption, keys, layout, splash), Enter, Escape and
+// the close box, and the run command's message. Button states, the settings
+// errors and the game start are shown on the real program in tests/e2e.
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>
@@ -105,39 +105,6 @@ TEST_F(Launcher, OpensWithTheCaptionTheKeysAndThePixelLayout)
     EXPECT_EQ(0, result);
 }
 
-TEST_F(Launcher, ButtonStatesFollowTheRecordsExepathValue)
-{
-    const struct {
-        const char *name;
-        const char *exepath;   // null: no value
-        const char *gamedir;
-        bool installed;
-    } cases[] = {
-        {"no record", nullptr, nullptr, false},
-        {"empty exepath", "", nullptr, true},
-        {"exepath and gamedir", "C:\\Games\\game.exe", "C:\\Games\\", true},
-        {"only gamedir", nullptr, "C:\\Games\\", false},
-    };
-    MediumFolder medium("launcher_medium", SETTINGS);
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        remove_record_keys(BRAND, TITLE);
-        reset_state();
-        if (c.exepath) {
-            ASSERT_EQ(1, reg_write_value(c.exepath, PRODUCT_KEY, "exepath"));
-        }
-        if (c.gamedir) {
-            ASSERT_EQ(1, reg_write_value(c.gamedir, PRODUCT_KEY, "gamedir"));
-        }
-        run_launcher([&](HWND dialog) {
-            EXPECT_EQ(!c.installed, IsWindowEnabled(GetDlgItem(dialog, ID_INSTALL)) != 0);
-            EXPECT_EQ(c.installed, IsWindowEnabled(GetDlgItem(dialog, ID_RUN_GAME)) != 0);
-            EXPECT_EQ(c.installed, IsWindowEnabled(GetDlgItem(dialog, ID_UNINSTALL)) != 0);
-        });
-        EXPECT_STREQ(c.exepath ? c.exepath : "", install_state.exe_path);
-    }
-}
-
 // Posted commands are handled in order; the check runs only if the window
 // survived IDOK and IDCANCEL.
 bool survived;
@@ -199,23 +166,6 @@ TEST_F(Launcher, TheSplashIsPaintedAt25_20AndAMissingPictureIsSilent)
     EXPECT_NE(nullptr, splash_bitmap.memory_dc);
 }
 
-TEST_F(Launcher, RunningAMissingGameClosesTheLauncherWithoutAMessage)
-{
-    MediumFolder medium("launcher_medium", SETTINGS);
-    ASSERT_EQ(1, reg_write_value("C:\\no-such-folder\\game.exe", PRODUCT_KEY, "exepath"));
-    BoxRobot robot;
-    bool closed_by_command = false;
-    INT_PTR result = run_launcher([&](HWND dialog) {
-        SendMessageA(dialog, WM_COMMAND, ID_RUN_GAME, 0);
-        // EndDialog was called: the harness's close that follows is not the
-        // reason the loop ends.
-        closed_by_command = !IsWindowVisible(dialog);
-    }, &robot);
-    EXPECT_TRUE(closed_by_command);
-    EXPECT_EQ(0, result);
-    EXPECT_TRUE(robot.boxes.empty());
-}
-
 TEST_F(Launcher, TheExecMessageIsShownOwnedByTheLauncherBeforeTheGame)
 {
     std::string settings = std::string(SETTINGS) + "execmessage \"ディスクを入れたままにしてください\"\n";
@@ -242,60 +192,6 @@ TEST_F(Launcher, TheExecMessageIsShownOwnedByTheLauncherBeforeTheGame)
     EXPECT_EQ(launcher, robot.boxes[0].owner);
     EXPECT_EQ(std::vector<int>{IDOK}, robot.boxes[0].button_ids);
 }
-
-// At exit (the fatal error's exit(0)) the hidden launcher reports its state.
-void report_launcher_at_exit()
-{
-    HWND window = (HWND)install_state.launcher_window;
-    char caption[300];
-    int n = window ? GetWindowTextA(window, caption, sizeof caption) : 0;
-    fprintf(stderr, "launcher caption=%s visible=%d\n",
-            hex_of(std::string(caption, n > 0 ? (size_t)n : 0)).c_str(),
-            window && IsWindowVisible(window) ? 1 : 0);
-}
-
-struct SettingsError {
-    const char *name;
-    const char *settings;       // null: no install.txt at all
-    const char *message;
-    const char *caption_so_far; // the window's caption at the error
-};
-
-class LauncherSettings : public testing::TestWithParam<SettingsError> {};
-
-TEST_P(LauncherSettings, EndsWithItsMessageBeforeTheWindowShows)
-{
-    const SettingsError &e = GetParam();
-    MediumFolder medium("launcher_medium", e.settings ? e.settings : "");
-    if (!e.settings)
-        medium.remove("install.txt");
-    EXPECT_EXIT(
-        {
-            atexit(report_launcher_at_exit);
-            run_launcher([](HWND) { fputs("launcher shown\n", stderr); });
-        },
-        testing::ExitedWithCode(0),
-        fatal_pattern(e.message) + "owner=none\nlauncher caption=" + hex_of(e.caption_so_far)
-            + " visible=0\n");
-}
-
-const SettingsError SETTINGS_ERRORS[] = {
-    {"no_install_txt", nullptr, "install.txtが開けませんでした。", ""},
-    {"no_caption", "maker \"m\" title \"t\" bland \"b\"", "caption文が見つかりません。", ""},
-    {"no_maker", "caption \"製品\" title \"t\" bland \"b\"", "maker文が見つかりません。", ""},
-    {"no_title", "caption \"製品\" maker \"m\" bland \"b\"",
-     "title文もしくはbland文が見つかりません。", "製品"},
-    {"no_bland", "caption \"製品\" maker \"m\" title \"t\"",
-     "title文もしくはbland文が見つかりません。", "製品"},
-    {"keyword_inside_a_value", "caption \"the title here\"\nmaker \"m\"\ntitle \"t\"\nbland \"b\"\n",
-     "文字列が来るべきところに文字列が来ませんでした。", "the title here"},
-    {"empty_file", "", "caption文が見つかりません。", ""},
-};
-
-INSTANTIATE_TEST_SUITE_P(Errors, LauncherSettings, testing::ValuesIn(SETTINGS_ERRORS),
-                         [](const testing::TestParamInfo<SettingsError> &info) {
-                             return std::string(info.param.name);
-                         });
 
 // The dialog template as built into the program, field by field.
 struct TemplateReader {
