@@ -537,9 +537,9 @@ INSTANTIATE_TEST_SUITE_P(Launcher, SettingsErrors, testing::ValuesIn(SETTINGS_ER
 
 TEST_F(EndToEnd, TheSplashPictureIsOnScreenAt25_20)
 {
-    BmpSpec spec;
-    spec.pixel = [](int x, int y) { return (uint32_t)((x << 16) | (y << 8) | 0x80); };
-    write_file("D:\\setup\\installer.bmp", bmp_bytes(spec));
+    BmpRecipe recipe;
+    recipe.pixel = [](int x, int y) { return (uint32_t)((x << 16) | (y << 8) | 0x80); };
+    write_file("D:\\setup\\installer.bmp", bmp_bytes(recipe));
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     Sleep(300);                              // let the first paint reach the screen
@@ -547,8 +547,8 @@ TEST_F(EndToEnd, TheSplashPictureIsOnScreenAt25_20)
     ClientToScreen(launcher, &origin);
     HDC screen = GetDC(NULL);
     for (int p : {0, 100, 255}) {
-        EXPECT_EQ(colorref_of(spec.pixel(p, p)), GetPixel(screen, origin.x + 25 + p, origin.y + 20 + p)) << p;
-        EXPECT_EQ(colorref_of(spec.pixel(p, 255 - p)),
+        EXPECT_EQ(colorref_of(recipe.pixel(p, p)), GetPixel(screen, origin.x + 25 + p, origin.y + 20 + p)) << p;
+        EXPECT_EQ(colorref_of(recipe.pixel(p, 255 - p)),
                   GetPixel(screen, origin.x + 25 + p, origin.y + 20 + 255 - p)) << p;
     }
     ReleaseDC(NULL, screen);

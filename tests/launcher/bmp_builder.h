@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpRecipe {
     int width = 256;
     int height = 256;                 // negative: rows stored top first
     int bits = 24;
@@ -30,7 +30,7 @@ inline void bmp_put(std::string &out, uint32_t value, int bytes)
         out += (char)(value >> (8 * i));
 }
 
-inline int bmp_table_entries(const BmpSpec &s)
+inline int bmp_table_entries(const BmpRecipe &s)
 {
     if (s.table_entries >= 0)
         return s.table_entries;
@@ -39,7 +39,7 @@ inline int bmp_table_entries(const BmpSpec &s)
     return s.colours_used ? (int)s.colours_used : 1 << s.bits;
 }
 
-inline std::string bmp_bytes(const BmpSpec &s)
+inline std::string bmp_bytes(const BmpRecipe &s)
 {
     int entries = bmp_table_entries(s);
     long long stride = ((long long)s.width * s.bits + 31) / 32 * 4;
@@ -106,7 +106,7 @@ inline std::string bmp_bytes(const BmpSpec &s)
     return out;
 }
 
-inline bool write_bmp(const char *path, const BmpSpec &s)
+inline bool write_bmp(const char *path, const BmpRecipe &s)
 {
     std::string bytes = bmp_bytes(s);
     FILE *f = fopen(path, "wb");

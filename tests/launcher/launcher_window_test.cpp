@@ -142,16 +142,16 @@ TEST_F(Launcher, EnterAndEscapeDoNothingAndTheCloseBoxEndsWithZero)
 TEST_F(Launcher, TheSplashIsPaintedAt25_20AndAMissingPictureIsSilent)
 {
     MediumFolder medium("launcher_medium", SETTINGS);
-    BmpSpec spec;
-    spec.pixel = [](int x, int y) { return (uint32_t)(x << 16 | y << 8 | 0x40); };
-    std::string bmp = bmp_bytes(spec);
+    BmpRecipe recipe;
+    recipe.pixel = [](int x, int y) { return (uint32_t)(x << 16 | y << 8 | 0x40); };
+    std::string bmp = bmp_bytes(recipe);
     medium.write("installer.bmp", bmp);
     run_launcher([&](HWND dialog) {
         UpdateWindow(dialog);
         HDC dc = GetDC(dialog);
         for (int p : {0, 77, 255}) {
-            EXPECT_EQ(colorref_of(spec.pixel(p, 255 - p)), GetPixel(dc, 25 + p, 20 + 255 - p)) << p;
-            EXPECT_EQ(colorref_of(spec.pixel(p, p)), GetPixel(dc, 25 + p, 20 + p)) << p;
+            EXPECT_EQ(colorref_of(recipe.pixel(p, 255 - p)), GetPixel(dc, 25 + p, 20 + 255 - p)) << p;
+            EXPECT_EQ(colorref_of(recipe.pixel(p, p)), GetPixel(dc, 25 + p, 20 + p)) << p;
         }
         ReleaseDC(dialog, dc);
         EXPECT_NE(nullptr, splash_bitmap.image.bitmap);

@@ -27,9 +27,9 @@ protected:
         splash.image.release();
         DeleteFileA(FILE_NAME);
     }
-    void load(const BmpSpec &spec)
+    void load(const BmpRecipe &recipe)
     {
-        ASSERT_TRUE(write_bmp(FILE_NAME, spec));
+        ASSERT_TRUE(write_bmp(FILE_NAME, recipe));
         splash.load(FILE_NAME);
         ASSERT_NE(nullptr, splash.memory_dc);
     }
@@ -40,9 +40,9 @@ protected:
 
 TEST_F(Splash, TwentyFourBitPictureShowsEveryPixelInPlace)
 {
-    BmpSpec spec;
-    spec.pixel = rgb_at;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.pixel = rgb_at;
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(256, splash.image.width);
     EXPECT_EQ(256, splash.image.height);
@@ -72,12 +72,12 @@ TEST_F(Splash, IndexedPicturesTakeTheirColoursFromTheTable)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         int colours = c.colours_used ? (int)c.colours_used : 1 << c.bits;
-        BmpSpec spec;
-        spec.bits = c.bits;
-        spec.colours_used = c.colours_used;
-        spec.palette = palette;
-        spec.pixel = [colours](int x, int y) { return (uint32_t)((x + 3 * y) % colours); };
-        load(spec);
+        BmpRecipe recipe;
+        recipe.bits = c.bits;
+        recipe.colours_used = c.colours_used;
+        recipe.palette = palette;
+        recipe.pixel = [colours](int x, int y) { return (uint32_t)((x + 3 * y) % colours); };
+        load(recipe);
         ASSERT_NE(nullptr, splash.image.bitmap);
         EXPECT_EQ(c.expected_offset, splash.image.layout.pixel_offset);
         EXPECT_EQ(1 << c.bits, splash.image.colour_count);
@@ -89,10 +89,10 @@ TEST_F(Splash, IndexedPicturesTakeTheirColoursFromTheTable)
 
 TEST_F(Splash, RowsOf255PixelsKeepTheirFillBytesOutOfThePicture)
 {
-    BmpSpec spec;
-    spec.width = 255;
-    spec.pixel = rgb_at;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.width = 255;
+    recipe.pixel = rgb_at;
+    load(recipe);
     EXPECT_EQ(768, splash.image.layout.stride);
     for (int y : {0, 1, 128, 254, 255}) {
         EXPECT_EQ(colorref_of(rgb_at(0, y)), at(0, y)) << y;
@@ -104,12 +104,12 @@ TEST_F(Splash, PixelsAreReadDirectlyBehindTheTableNotAtTheFileOffset)
 {
     // bfOffBits points 40 bytes further on; the loader does not consult it,
     // so the first 40 bytes read as pixels are the gap's 0x77 bytes.
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.gap = 40;
-    spec.palette = [](int i) { return (uint32_t)(i << 16); };
-    spec.pixel = [](int x, int) { return (uint32_t)(x & 0xFF); };
-    load(spec);
+    BmpRecipe recipe;
+    recipe.bits = 8;
+    recipe.gap = 40;
+    recipe.palette = [](int i) { return (uint32_t)(i << 16); };
+    recipe.pixel = [](int x, int) { return (uint32_t)(x & 0xFF); };
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(1078, splash.image.layout.pixel_offset);
     // Bottom row (y = 255): its first 40 bytes are the gap, then the row
@@ -133,22 +133,22 @@ TEST_F(Splash, AMissingFileLeavesAMemoryDcWithoutAPicture)
 
 TEST_F(Splash, ANewLoadReplacesThePictureAndAFailedOneLeavesNone)
 {
-    BmpSpec spec;
-    spec.pixel = [](int, int) { return 0x112233u; };
-    load(spec);
+    BmpRecipe recipe;
+    recipe.pixel = [](int, int) { return 0x112233u; };
+    load(recipe);
     EXPECT_EQ(colorref_of(0x112233), at(9, 9));
-    spec.pixel = [](int, int) { return 0x445566u; };
-    load(spec);
+    recipe.pixel = [](int, int) { return 0x445566u; };
+    load(recipe);
     EXPECT_EQ(colorref_of(0x445566), at(9, 9));
-    spec.compression = 1;
-    load(spec);
+    recipe.compression = 1;
+    load(recipe);
     EXPECT_EQ(nullptr, splash.image.bitmap);
     EXPECT_EQ(nullptr, splash.image.header_copy);
 }
 
 TEST_F(Splash, ReleaseTwiceIsHarmless)
 {
-    load(BmpSpec{});
+    load(BmpRecipe{});
     splash.release();
     splash.release();
     splash.image.release();
@@ -163,43 +163,43 @@ TEST_F(Splash, MalformedPicturesGetNoPictureOrASafeOne)
     auto solid = [blue](int, int) { return blue; };
     struct Case {
         const char *name;
-        BmpSpec spec;
+        BmpRecipe recipe;
         bool picture;
     };
     std::vector<Case> cases;
-    auto add = [&](const char *name, bool picture, std::function<void(BmpSpec &)> edit) {
-        BmpSpec s;
+    auto add = [&](const char *name, bool picture, std::function<void(BmpRecipe &)> edit) {
+        BmpRecipe s;
         s.pixel = solid;
         edit(s);
         cases.push_back({name, s, picture});
     };
-    add("header cut at 30 bytes", false, [](BmpSpec &s) { s.truncate_to = 30; });
-    add("header cut at 53 bytes", false, [](BmpSpec &s) { s.truncate_to = 53; });
-    add("width negative", false, [](BmpSpec &s) { s.width = -256; s.height = 1; });
-    add("width zero", false, [](BmpSpec &s) { s.width = 0; s.height = 1; });
-    add("stride x height past 32 bits", false, [](BmpSpec &s) {
+    add("header cut at 30 bytes", false, [](BmpRecipe &s) { s.truncate_to = 30; });
+    add("header cut at 53 bytes", false, [](BmpRecipe &s) { s.truncate_to = 53; });
+    add("width negative", false, [](BmpRecipe &s) { s.width = -256; s.height = 1; });
+    add("width zero", false, [](BmpRecipe &s) { s.width = 0; s.height = 1; });
+    add("stride x height past 32 bits", false, [](BmpRecipe &s) {
         s.width = 65536; s.height = 65536; s.truncate_to = 4000; });
-    add("width wraps the stride", false, [](BmpSpec &s) {
+    add("width wraps the stride", false, [](BmpRecipe &s) {
         s.width = 0x7FFFFFFF; s.height = 1; s.bits = 32; s.truncate_to = 4000; });
-    add("height most negative", false, [](BmpSpec &s) {
+    add("height most negative", false, [](BmpRecipe &s) {
         s.width = 4; s.height = 1; s.truncate_to = 70; });
-    add("RLE8", false, [](BmpSpec &s) { s.bits = 8; s.compression = 1; });
-    add("RLE4", false, [](BmpSpec &s) { s.bits = 4; s.compression = 2; });
-    add("bit fields", false, [](BmpSpec &s) { s.bits = 32; s.compression = 3; });
-    add("core header (12 bytes)", false, [](BmpSpec &s) { s.info_size = 12; });
-    add("bit count 7", false, [](BmpSpec &s) { s.bits = 7; s.width = 8; s.height = 8; s.table_entries = 0; });
+    add("RLE8", false, [](BmpRecipe &s) { s.bits = 8; s.compression = 1; });
+    add("RLE4", false, [](BmpRecipe &s) { s.bits = 4; s.compression = 2; });
+    add("bit fields", false, [](BmpRecipe &s) { s.bits = 32; s.compression = 3; });
+    add("core header (12 bytes)", false, [](BmpRecipe &s) { s.info_size = 12; });
+    add("bit count 7", false, [](BmpRecipe &s) { s.bits = 7; s.width = 8; s.height = 8; s.table_entries = 0; });
     for (Case &c : cases) {
         SCOPED_TRACE(c.name);
         if (std::string(c.name) == "height most negative") {
             // The builder cannot make 2^31 rows; patch the field after it.
-            std::string bytes = bmp_bytes(c.spec);
+            std::string bytes = bmp_bytes(c.recipe);
             bytes[22] = 0; bytes[23] = 0; bytes[24] = 0; bytes[25] = (char)0x80;
             FILE *f = fopen(FILE_NAME, "wb");
             fwrite(bytes.data(), 1, bytes.size(), f);
             fclose(f);
             splash.load(FILE_NAME);
         } else {
-            load(c.spec);
+            load(c.recipe);
         }
         EXPECT_EQ(nullptr, splash.image.bitmap);
         EXPECT_EQ(nullptr, splash.image.header_copy);
@@ -210,10 +210,10 @@ TEST_F(Splash, MalformedPicturesGetNoPictureOrASafeOne)
 TEST_F(Splash, ATruncatedPixelBlockShowsWhatArrivedAndBlackForTheRest)
 {
     // Rows are stored bottom first: half the pixel bytes are the lower half.
-    BmpSpec spec;
-    spec.pixel = [](int, int) { return 0x00FF00u; };
-    spec.truncate_to = 54 + 196608 / 2;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.pixel = [](int, int) { return 0x00FF00u; };
+    recipe.truncate_to = 54 + 196608 / 2;
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(colorref_of(0x00FF00), at(10, 255));
     EXPECT_EQ(colorref_of(0x00FF00), at(10, 128));
@@ -223,12 +223,12 @@ TEST_F(Splash, ATruncatedPixelBlockShowsWhatArrivedAndBlackForTheRest)
 
 TEST_F(Splash, ATruncatedColourTableLeavesTheMissingEntriesBlack)
 {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.palette = [](int) { return 0xFFFFFFu; };
-    spec.pixel = [](int x, int) { return (uint32_t)(x < 128 ? 1 : 200); };
-    spec.truncate_to = 54 + 4 * 100;           // entries 0..99 arrive
-    load(spec);
+    BmpRecipe recipe;
+    recipe.bits = 8;
+    recipe.palette = [](int) { return 0xFFFFFFu; };
+    recipe.pixel = [](int x, int) { return (uint32_t)(x < 128 ? 1 : 200); };
+    recipe.truncate_to = 54 + 4 * 100;           // entries 0..99 arrive
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     // No pixel data arrived at all: every pixel is index 0, which is white.
     EXPECT_EQ(colorref_of(0xFFFFFF), at(5, 5));
@@ -236,12 +236,12 @@ TEST_F(Splash, ATruncatedColourTableLeavesTheMissingEntriesBlack)
 
 TEST_F(Splash, SurplusTableEntriesAreSkippedAndThePixelsStillFound)
 {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.colours_used = 300;                   // 44 entries beyond 256
-    spec.palette = [](int i) { return i < 256 ? (uint32_t)(i << 8) : 0xFF00FFu; };
-    spec.pixel = [](int x, int) { return (uint32_t)(x & 0xFF); };
-    load(spec);
+    BmpRecipe recipe;
+    recipe.bits = 8;
+    recipe.colours_used = 300;                   // 44 entries beyond 256
+    recipe.palette = [](int i) { return i < 256 ? (uint32_t)(i << 8) : 0xFF00FFu; };
+    recipe.pixel = [](int x, int) { return (uint32_t)(x & 0xFF); };
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(1254, splash.image.layout.pixel_offset);
     EXPECT_EQ(256u, splash.image.header_copy->bmiHeader.biClrUsed);
@@ -253,10 +253,10 @@ TEST_F(Splash, ALongerInfoHeaderIsSteppedOver)
 {
     for (uint32_t size : {52u, 56u, 108u, 124u}) {
         SCOPED_TRACE(size);
-        BmpSpec spec;
-        spec.info_size = size;
-        spec.pixel = rgb_at;
-        load(spec);
+        BmpRecipe recipe;
+        recipe.info_size = size;
+        recipe.pixel = rgb_at;
+        load(recipe);
         ASSERT_NE(nullptr, splash.image.bitmap);
         EXPECT_EQ(40u, splash.image.header_copy->bmiHeader.biSize);
         EXPECT_EQ(colorref_of(rgb_at(3, 4)), at(3, 4));
@@ -266,10 +266,10 @@ TEST_F(Splash, ALongerInfoHeaderIsSteppedOver)
 
 TEST_F(Splash, ATopDownPictureIsShownTheRightWayUp)
 {
-    BmpSpec spec;
-    spec.height = -256;
-    spec.pixel = rgb_at;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.height = -256;
+    recipe.pixel = rgb_at;
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(colorref_of(rgb_at(0, 0)), at(0, 0));
     EXPECT_EQ(colorref_of(rgb_at(100, 3)), at(100, 3));
@@ -280,11 +280,11 @@ TEST_F(Splash, BiClrUsedOfATrueColourPictureIsNotATable)
 {
     // As written: no table is read for 24 bits, so the pixels come from 54
     // and the first 16 × 4 bytes of the file's "table" are read as pixels.
-    BmpSpec spec;
-    spec.colours_used = 16;
-    spec.table_entries = 0;
-    spec.pixel = rgb_at;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.colours_used = 16;
+    recipe.table_entries = 0;
+    recipe.pixel = rgb_at;
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(0u, splash.image.header_copy->bmiHeader.biClrUsed);
     EXPECT_EQ(colorref_of(rgb_at(9, 9)), at(9, 9));
@@ -292,11 +292,11 @@ TEST_F(Splash, BiClrUsedOfATrueColourPictureIsNotATable)
 
 TEST_F(Splash, APictureLargerThanTheSplashKeepsItsTopLeftCorner)
 {
-    BmpSpec spec;
-    spec.width = 300;
-    spec.height = 280;
-    spec.pixel = rgb_at;
-    load(spec);
+    BmpRecipe recipe;
+    recipe.width = 300;
+    recipe.height = 280;
+    recipe.pixel = rgb_at;
+    load(recipe);
     ASSERT_NE(nullptr, splash.image.bitmap);
     EXPECT_EQ(colorref_of(rgb_at(0, 0)), at(0, 0));
     EXPECT_EQ(colorref_of(rgb_at(255, 255)), at(255, 255));
