@@ -43,6 +43,28 @@ foreach(area_dir ${TEST_AREAS})
     target_link_libraries(test_${area} PRIVATE test_support)
     target_link_options(test_${area} PRIVATE ${STATIC_RUNTIME})
     # Relative report name: Wine does not take a Unix path for it.
-    add_test(NAME test_${area} COMMAND test_${area} --gtest_output=xml:test_${area}.xml
-             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+    if(EXISTS ${area_dir}/run_${area}.sh)
+        # The area maps its own drives first (end-to-end runs from D:).
+        add_test(NAME test_${area} COMMAND ${area_dir}/run_${area}.sh ${CMAKE_BINARY_DIR}
+                 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+    else()
+        add_test(NAME test_${area} COMMAND test_${area} --gtest_output=xml:test_${area}.xml
+                 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+    endif()
 endforeach()
+
+# The UI robot (tests/robot): a library for the end-to-end tests and a console
+# program for scripts. Every test program may link it through test_support.
+add_library(ui_robot STATIC ${PROJECT_SOURCE_DIR}/tests/robot/ui_robot.cpp)
+project_target_options(ui_robot)
+target_link_libraries(ui_robot PUBLIC user32 advapi32)
+target_link_libraries(test_support PUBLIC ui_robot)
+add_executable(robot ${PROJECT_SOURCE_DIR}/tests/robot/robot_main.cpp)
+project_target_options(robot)
+target_link_libraries(robot PRIVATE ui_robot)
+target_link_options(robot PRIVATE ${STATIC_RUNTIME})
+
+# The sample medium's stand-in game: records its command line and directory.
+add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
+project_target_options(testgame)
+target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)

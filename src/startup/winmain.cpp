@@ -1,8 +1,13 @@
-// Entry point. The start-up sequence (relaunch, single instance, launcher)
-// is being built; until then the program ends at once.
+// Entry point: the arguments behind the program name decide between the
+// medium process (none: copy and relaunch) and the launcher (the medium path).
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "startup/command_line.h"
+#include "startup/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    // Taken from the process's own command line with unsigned byte tests, so
+    // a Shift-JIS byte in the program name never counts as a blank.
+    return start_program(instance, command_tail(GetCommandLineA()));
 }

@@ -1,0 +1,129 @@
+#include "launcher/launcher_window.h"
+
+#include <stdio.h>
+
+#include "launcher/launcher_commands.h"
+#include "launcher/splash_bitmap.h"
+#include "records/registry.h"
+#include "script/fatal.h"
+#include "script/settings.h"
+#include "startup/startup.h"
+#include "state/install_state.h"
+
+static void find_required(const char *keyword, char *value, int size, const char *missing)
+{
+    if (!find_setting(keyword, value, size))
+        fatal_error(missing);
+}
+
+// caption, maker and execmessage first; the caption goes on the window before
+// title and bland are looked up.
+static void read_product_settings(HWND window)
+{
+    InstallState &s = install_state;
+    load_settings();
+    find_required("caption", s.caption, sizeof s.caption, "caption文が見つかりません。");
+    find_required("maker", s.maker, sizeof s.maker, "maker文が見つかりません。");
+    if (find_setting("execmessage", s.execmessage, sizeof s.execmessage))
+        s.exec_message_flag = 1;
+    SetWindowTextA(window, s.caption);
+    if (!find_setting("title", s.title, sizeof s.title)
+        || !find_setting("bland", s.bland, sizeof s.bland))
+        fatal_error("title文もしくはbland文が見つかりません。");
+}
+
+static void build_record_keys(void)
+{
+    InstallState &s = install_state;
+    int brand = snprintf(s.brand_key, sizeof s.brand_key, "software\\%s", s.bland);
+    int product = snprintf(s.product_key, sizeof s.product_key, "software\\%s\\%s", s.bland, s.title);
+    if (brand < 0 || brand >= (int)sizeof s.brand_key
+        || product < 0 || product >= (int)sizeof s.product_key)
+        fatal_error("bland文とtitle文が長すぎてレジストリのキーを作れません。");
+}
+
+static void place_controls(HWND window)
+{
+    int x = (GetSystemMetrics(SM_CXSCREEN) - LAUNCHER_WIDTH) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - LAUNCHER_HEIGHT) / 2;
+    MoveWindow(window, x, y, LAUNCHER_WIDTH, LAUNCHER_HEIGHT, FALSE);
+    const int ids[] = {ID_INSTALL, ID_RUN_GAME, ID_UNINSTALL};
+    for (int i = 0; i < 3; i++)
+        MoveWindow(GetDlgItem(window, ids[i]), 5 + 100 * i, LAUNCHER_BUTTON_TOP,
+                   LAUNCHER_BUTTON_WIDTH, LAUNCHER_BUTTON_HEIGHT, FALSE);
+}
+
+static void open_launcher(HWND window)
+{
+    InstallState &s = install_state;
+    s.launcher_window = window;
+    read_product_settings(window);
+    build_record_keys();
+    place_controls(window);
+    splash_bitmap.load("installer.bmp");
+    int installed = reg_read_value(s.exe_path, s.product_key, "exepath", sizeof s.exe_path);
+    set_launcher_buttons(window, installed);
+    UpdateWindow(window);
+}
+
+static void paint_launcher(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    BitBlt(dc, SPLASH_LEFT, SPLASH_TOP, SPLASH_SIZE, SPLASH_SIZE, splash_bitmap.memory_dc,
+           0, 0, SRCCOPY);
+    EndPaint(window, &paint);
+}
+
+// The game starts in its install folder with an empty command line and this
+// process ends with it; a game that cannot start just closes the launcher.
+static void run_game_command(HWND window)
+{
+    InstallState &s = install_state;
+    char game_dir[PATH_CAPACITY];
+    if (reg_read_value(game_dir, s.product_key, "gamedir", sizeof game_dir))
+        SetCurrentDirectoryA(game_dir);
+    if (s.exec_message_flag)
+        MessageBoxA(window, s.execmessage, "実行確認", MB_OK);
+    replace_process(s.exe_path, NULL, 0);
+    EndDialog(window, 0);
+}
+
+static void launcher_command(HWND window, WPARAM command)
+{
+    // The whole wParam: a click carries notification code 0; IDOK (Enter)
+    // and IDCANCEL (Escape) match nothing.
+    switch (command) {
+    case ID_INSTALL:
+        launcher_install_command(window);
+        break;
+    case ID_RUN_GAME:
+        run_game_command(window);
+        break;
+    case ID_UNINSTALL:
+        launcher_uninstall_command(window);
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR CALLBACK launcher_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        open_launcher(window);
+        return TRUE;
+    case WM_PAINT:
+        paint_launcher(window);
+        return TRUE;
+    case WM_COMMAND:
+        launcher_command(window, wparam);
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(window, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

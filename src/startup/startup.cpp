@@ -1,0 +1,153 @@
+#include "startup/startup.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "launcher/launcher_window.h"
+#include "launcher/splash_bitmap.h"
+#include "script/fatal.h"
+#include "startup/command_line.h"
+#include "state/install_state.h"
+
+static const char MUTEX_NAME[] = "kaduinstmutex";
+static const char COPY_NAME[] = "installer.exe";
+
+void (*exit_handler_trace)(const char *which) = NULL;
+
+static void release_mutex_at_exit(void)
+{
+    if (install_state.mutex) {
+        ReleaseMutex((HANDLE)install_state.mutex);
+        // The mutex is only a presence marker, never owned: closing the
+        // handle is what makes it disappear for the next start.
+        CloseHandle((HANDLE)install_state.mutex);
+        install_state.mutex = NULL;
+    }
+    if (exit_handler_trace)
+        exit_handler_trace("mutex");
+}
+
+static void release_splash_exit_handler(void)
+{
+    release_splash_at_exit();
+    if (exit_handler_trace)
+        exit_handler_trace("splash");
+}
+
+// Both handlers are registered here, in one place, so their order is fixed:
+// handlers run in reverse, the splash picture first, then the mutex.
+static struct ExitHandlers {
+    ExitHandlers()
+    {
+        atexit(release_mutex_at_exit);
+        atexit(release_splash_exit_handler);
+    }
+} exit_handlers;
+
+void ensure_temp_dir(char *buffer)
+{
+    char windows_dir[PATH_CAPACITY];
+    UINT length = GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
+    if (length == 0 || length >= sizeof windows_dir
+        || !compose_temp_dir(windows_dir, buffer, PATH_CAPACITY))
+        fatal_error("Windowsフォルダのパスが長すぎて一時フォルダを作れません。");
+
+    DWORD attributes = GetFileAttributesA(buffer);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD reason = GetLastError();
+        if (reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND)
+            CreateDirectoryA(buffer, NULL);
+    }
+    // A file of that name is no folder; the wait ends either way, so a
+    // folder that can never be made does not hang the start.
+    DWORD started = GetTickCount();
+    for (;;) {
+        attributes = GetFileAttributesA(buffer);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return;
+        if (GetTickCount() - started >= TEMP_DIR_WAIT_MS)
+            break;
+        Sleep(0);
+    }
+    char message[PATH_CAPACITY + 100];
+    snprintf(message, sizeof message, "一時フォルダ\"%s\"を作成できませんでした。", buffer);
+    fatal_error(message);
+}
+
+int replace_process(const char *program, const char *const *arguments, int count)
+{
+    char command_line[REPLACE_COMMAND_LINE_CAPACITY];
+    if (!join_arguments(arguments, count, command_line, sizeof command_line))
+        return 0;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(program, command_line, NULL, NULL, TRUE, 0, NULL, NULL,
+                        &startup, &process))
+        return 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // At once and without the exit handlers: the new process takes over.
+    TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
+
+// The medium process: copy the program to the temporary folder and start the
+// copy with this program's path as its only argument.
+static void relaunch_from_temp(void)
+{
+    char own_path[PATH_CAPACITY];
+    DWORD length = GetModuleFileNameA(NULL, own_path, sizeof own_path);
+    // The copy receives this path as its whole command line, which must fit
+    // installer_path.
+    if (length == 0 || length >= INSTALLER_PATH_CAPACITY)
+        fatal_error("インストーラのパスが長すぎます。255バイトまでです。");
+    own_path[length] = '\0';
+
+    char temp_dir[PATH_CAPACITY];
+    char copy_path[PATH_CAPACITY];
+    ensure_temp_dir(temp_dir);
+    if (!compose_file_path(temp_dir, COPY_NAME, copy_path, sizeof copy_path))
+        fatal_error("一時フォルダのパスが長すぎます。");
+
+    SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
+    CopyFileA(own_path, copy_path, FALSE);
+    SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
+
+    char program_word[PATH_CAPACITY + 2];
+    if (!quote_if_blank(copy_path, program_word, sizeof program_word))
+        return;
+    const char *arguments[] = {program_word, own_path};
+    replace_process(copy_path, arguments, 2);
+}
+
+// The relaunched process: one instance at a time, then the launcher.
+static int run_launcher_instance(HINSTANCE instance, const char *tail)
+{
+    if (strlen(tail) >= INSTALLER_PATH_CAPACITY)
+        fatal_error("コマンドラインが長すぎます。255バイトまでです。");
+    memcpy(install_state.installer_path, tail, strlen(tail) + 1);
+
+    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MUTEX_NAME);
+    if (running) {
+        CloseHandle(running);
+        show_unowned_message("同時に二つ実行しないでください", "起動エラー");
+        return 0;
+    }
+    install_state.mutex = CreateMutexA(NULL, FALSE, MUTEX_NAME);
+    install_state.instance = instance;
+    DialogBoxParamA(instance, "IDD_INSTDLG", NULL, launcher_window_proc, 0);
+    return 0;
+}
+
+int start_program(HINSTANCE instance, const char *tail)
+{
+    clear_shortcut_slots();
+    if (tail[0] == '\0') {
+        relaunch_from_temp();
+        return 0;
+    }
+    return run_launcher_instance(instance, tail);
+}
