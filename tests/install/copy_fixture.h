@@ -28,39 +28,6 @@ inline bool exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline void remove_tree(const std::string &folder)       // folder ends with '\'
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                remove_tree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-// An empty folder named after the running test, below the results folder.
-inline std::string fresh_folder(const std::string &suffix = "")
-{
-    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string base = current_folder() + "copy_work\\";
-    CreateDirectoryA(base.c_str(), NULL);
-    std::string folder = base + test->test_suite_name() + "." + test->name() + suffix + "\\";
-    remove_tree(folder);
-    CreateDirectoryA(folder.c_str(), NULL);
-    return folder;
-}
-
 inline void write_file(const std::string &path, const std::string &bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -117,22 +84,6 @@ inline std::vector<std::string> log_lines(const std::string &path)
     return lines;
 }
 
-// Runs a command line of the host's shell (Wine starts Unix programs too)
-// and waits for it. Its exit code does not come back: check its effects.
-inline void run_unix(const std::string &command)
-{
-    std::string line = "/bin/sh -c \"" + command + "\"";
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
-
 inline std::string unix_path(const std::string &windows_path)
 {
     typedef char *(CDECL * UnixName)(LPCWSTR);
@@ -144,6 +95,44 @@ inline std::string unix_path(const std::string &windows_path)
     if (name)
         HeapFree(GetProcessHeap(), 0, name);
     return result;
+}
+
+// Runs a command line of the host's shell (Wine starts Unix programs too)
+// and waits for it. Wine does not follow such a process to its end, so the
+// command touches a marker file last and the wait is for that marker. Its
+// exit code does not come back either: check its effects.
+inline void run_unix(const std::string &command)
+{
+    static int serial;
+    std::string marker = current_folder() + "unix_done_" + std::to_string(GetCurrentProcessId()) + "_" +
+                         std::to_string(++serial);
+    DeleteFileA(marker.c_str());
+    std::string line = "/bin/sh -c \"(" + command + "); touch '" + unix_path(marker) + "'\"";
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int waited = 0; !exists(marker); waited += 20) {
+        ASSERT_LT(waited, 120000) << "no end of: " << command;
+        Sleep(20);
+    }
+    DeleteFileA(marker.c_str());
+}
+
+// An empty folder named after the running test, below the results folder.
+inline std::string fresh_folder(const std::string &suffix = "")
+{
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string base = current_folder() + "copy_work\\";
+    CreateDirectoryA(base.c_str(), NULL);
+    std::string folder = base + test->test_suite_name() + "." + test->name() + suffix + "\\";
+    run_unix("rm -rf '" + unix_path(folder) + "'");     // host speed, whatever it holds
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
 }
 
 // Points drive `letter` at a folder of the host (the prefix's dosdevices).
