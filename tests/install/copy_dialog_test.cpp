@@ -315,3 +315,51 @@ TEST(CopyDialogTemplate, IsTheJapaneseDialogWithTheStaticTextAndTheSmoothBar)
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes at the end of a file (read through the platform, 64-bit offsets).
+std::string tail_of(const std::string &path, long long size, DWORD count)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    LARGE_INTEGER at;
+    at.QuadPart = size - count;
+    SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+    std::string bytes(count, '\0');
+    DWORD n = 0;
+    ReadFile(file, &bytes[0], count, &n, NULL);
+    CloseHandle(file);
+    return bytes.substr(0, n);
+}
+
+TEST_F(CopyDialog, ASourceOverTwoGibibytesIsCopiedWholeWithACorrectBar)
+{
+    const long long length = (2048ll << 20) + (512 << 10);   // 2 GiB and a half chunk
+    std::string source = folder + "large.bin", target = folder + "large copy.bin";
+    {
+        // Sparse on the host: only the last bytes are written.
+        HANDLE file = CreateFileA(source.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER at;
+        at.QuadPart = length - 4;
+        SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+        DWORD n;
+        WriteFile(file, "END!", 4, &n, NULL);
+        CloseHandle(file);
+    }
+    ASSERT_EQ(length, file_size(source));
+    BarWatch watch;
+    EXPECT_EQ(1, show_copy_dialog(source.c_str(), target.c_str()));
+    std::vector<int> expected = {0};
+    for (long long copied = MiB; copied < length; copied += MiB)
+        expected.push_back((int)(copied * 100 / length));
+    expected.push_back(100);
+    EXPECT_EQ(expected.size(), watch.positions.size());
+    EXPECT_TRUE(expected == watch.positions);
+    EXPECT_EQ(length, file_size(target));
+    EXPECT_EQ("END!", tail_of(target, length, 4));
+    DeleteFileA(target.c_str());
+    DeleteFileA(source.c_str());
+}
+
+}  // namespace

@@ -198,3 +198,57 @@ TEST_F(FolderCopy, MoreFilesThanTheNameTableHoldsAreRefusedBeforeAnyCopy)
 }
 
 }  // namespace
+
+namespace {
+
+// A real 1 MiB disk (a tmpfs) as drive Q:. Mounting needs root; without it
+// the test is skipped. Set up idempotently: a death test's child runs the
+// set-up again while the parent's disk is in place.
+class FullDisk : public FolderCopy {
+protected:
+    void SetUp() override
+    {
+        FolderCopy::SetUp();
+        mount_point = unix_path(current_folder()) + "copy_work/small disk";
+        run_unix("mountpoint -q '" + mount_point + "' || { mkdir -p '" + mount_point +
+                 "' && mount -t tmpfs -o size=1m tmpfs '" + mount_point + "'; }; find '" + mount_point +
+                 "' -mindepth 1 -delete; ln -sfn '" + mount_point + "' \\\"$WINEPREFIX/dosdevices/q:\\\"");
+        ULARGE_INTEGER free_bytes, total;
+        if (!GetDiskFreeSpaceExA("Q:\\", &free_bytes, &total, NULL) || total.QuadPart > 2 * 1048576)
+            GTEST_SKIP() << "no small disk could be mounted (needs root)";
+    }
+    void TearDown() override
+    {
+        unmap_drive('q');
+        run_unix("umount '" + mount_point + "'; rmdir '" + mount_point + "'");
+    }
+    std::string mount_point;
+};
+
+TEST_F(FullDisk, AFullTargetDiskEndsTheProgramLeavingThePartlyWrittenFileUnlogged)
+{
+    std::string small = root + "medium\\small\\", big = root + "medium\\big\\";
+    CreateDirectoryA(small.c_str(), NULL);
+    CreateDirectoryA(big.c_str(), NULL);
+    write_file(small + "one.bin", pattern_bytes(100000, 1));
+    write_file(small + "two.bin", pattern_bytes(100000, 2));
+    write_file(big + "large.bin", pattern_bytes(2 * 1048576 + 1234, 3));
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder("Q:\\inst\\small\\", small.c_str());
+            copy_folder("Q:\\inst\\big\\", big.c_str());
+        },
+        testing::ExitedWithCode(0), fatal_pattern("ファイルが書き込めません。空き容量が足りません。") + "owner=none");
+    std::vector<std::string> expected = {":Q:\\inst\\small\\"};
+    for (const std::string &name : listing_order(small))
+        expected.push_back("Q:\\inst\\small\\" + name);
+    expected.push_back(":Q:\\inst\\big\\");
+    EXPECT_EQ(expected, log());
+    EXPECT_TRUE(read_file(small + "one.bin") == read_file("Q:\\inst\\small\\one.bin"));
+    long long partial = file_size("Q:\\inst\\big\\large.bin");
+    EXPECT_LT(0, partial);
+    EXPECT_GT(2 * 1048576 + 1234, partial);
+}
+
+}  // namespace
