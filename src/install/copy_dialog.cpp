@@ -42,17 +42,19 @@ static void show_chunk(void *dialog, int position)
     update_if_open(install_state.options_window);
 }
 
-// The source's length in bytes, or -1 when it cannot be opened.
+// The source's length in bytes, 64-bit (GetFileSize with its high word, so
+// the first Windows versions have it too), or -1 when it cannot be opened.
 static long long source_length(const char *path)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    LARGE_INTEGER size;
-    BOOL known = GetFileSizeEx(file, &size);
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    int known = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
     CloseHandle(file);
-    return known ? size.QuadPart : -1;
+    return known ? (long long)(((unsigned long long)high << 32) | low) : -1;
 }
 
 static void on_init(HWND window)

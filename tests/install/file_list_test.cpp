@@ -188,10 +188,26 @@ TEST_F(FileList, EveryRunStartsWithEmptyShortcutSlots)
     }
 }
 
+TEST_F(FileList, AnUnknownFirstByteEndsTheListWithOneAndReadsNoFurther)
+{
+    BoxRobot robot;
+    EXPECT_EQ(1, run(header + "\"a\" -> \"a\"\nStop \"b\" -> \"b\" \"unterminated"));
+    EXPECT_EQ((std::vector<std::string>{":" + install + "a\\", install + "a\\a1.txt"}), log());
+    EXPECT_TRUE(robot.boxes.empty());
+}
+
 TEST_F(FileList, ErrorsEndWithTheirUnownedBoxes)
 {
+    std::string five;
+    for (int i = 0; i < 5; i++)
+        five += "shortcut \"n\",\"t\"\n";
     struct { std::string text; const char *message; } cases[] = {
         {"\"a\" -> \"a\"", "コンマが来るべきところにコンマがありません"},
+        {header + five + "shortcut \"n\",\"t\"", "ショートカットは５つまでしか作れません。"},
+        {header + five + "sortcut", "ショートカットは５つまでしか作れません。"},
+        {header + "shortcuts \"n\",\"t\"", "ファイルリストにエラーがあります。"},
+        {header + "shortcut\"n\",\"t\"", "ファイルリストにエラーがあります。"},
+        {header + "change2 \"ディスク２\",\"x\" \"a\"->\"a\"", "ファイルリストにエラーがあります。"},
         {header + "change\"ディスク２\",\"x\" \"a\"->\"a\"", "ファイルリストにエラーがあります。"},
         {header + "change \"ディスク２\",\"x\"", "文字列が来るべきところに文字列が来ませんでした。"},
     };
