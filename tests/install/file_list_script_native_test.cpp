@@ -50,7 +50,6 @@ void record_close(void *context)
 }
 
 const std::string disk_prompt = "ask 1 ドライブ入替確認 ドライブDに「ディスク２」を入れてＯＫを押してください。";
-const std::string give_up_question = "ask 4 インストール中断確認 インストールを中断しますか？";
 
 class FileListScript : public testing::Test {
 protected:
@@ -152,17 +151,6 @@ TEST_F(FileListScript, FiveShortcutsFillEverySlot)
         EXPECT_EQ("t" + std::to_string(i), install_state.shortcut_targets[i]);
 }
 
-TEST_F(FileListScript, ASixthStatementStartingWithSIsRefusedWhateverItsWord)
-{
-    std::string text = header;
-    for (int i = 0; i < 5; i++)
-        text += "shortcut \"n\",\"t\"\n";
-    for (const char *sixth : {"shortcut \"n\",\"t\"", "sxyz"})
-        EXPECT_EXIT(run(text + sixth), testing::ExitedWithCode(0),
-                    fatal_pattern("ショートカットは５つまでしか作れません。"))
-            << sixth;
-}
-
 TEST_F(FileListScript, MisspeltOrGluedKeywordsAreListErrors)
 {
     const char *statements[] = {
@@ -173,23 +161,6 @@ TEST_F(FileListScript, MisspeltOrGluedKeywordsAreListErrors)
         EXPECT_EXIT(run(std::string(header) + statement), testing::ExitedWithCode(0),
                     fatal_pattern("ファイルリストにエラーがあります。"))
             << statement;
-}
-
-TEST_F(FileListScript, SyntaxErrorsEndWithTheScannerMessages)
-{
-    struct { std::string text; const char *message; } cases[] = {
-        {"\"data\" -> \"data\"\n", "コンマが来るべきところにコンマがありません"},   // no header
-        {std::string(header) + "change \"d\", \"f\"\nshortcut \"a\",\"b\"",
-         "文字列が来るべきところに文字列が来ませんでした。"},
-        {std::string(header) + "change \"d\", \"f\"\n; nothing after", "文字列が来るべきところに文字列が来ませんでした。"},
-        {std::string(header) + "\"a\" \"b\"", "->が来るべきところに->がありません"},
-        {std::string(header) + "\"a\" -> \"b", "文字列が２行に渡るか途中で終わっています。"},
-    };
-    for (auto &c : cases) {
-        rec = Recorder();
-        rec.answers = {ANSWER_OK};
-        EXPECT_EXIT(run(c.text), testing::ExitedWithCode(0), fatal_pattern(c.message)) << c.text;
-    }
 }
 
 TEST_F(FileListScript, DiskChangeAsksUntilTheCheckFileIsThereThenCopiesFromTheRoot)
@@ -209,22 +180,6 @@ TEST_F(FileListScript, DiskChangeAsksUntilTheCheckFileIsThereThenCopiesFromTheRo
     };
     EXPECT_EQ(expected, rec.calls);
     EXPECT_STREQ("d:\\", install_state.source_dir);
-}
-
-TEST_F(FileListScript, CancelThenYesGivesUpCancelThenNoAsksAgain)
-{
-    const std::string text = std::string(header) + "change \"ディスク２\",\"x\" \"\"->\"\"";
-    rec.answers = {ANSWER_CANCEL, ANSWER_YES};
-    EXPECT_EQ(0, run(text));
-    EXPECT_EQ((std::vector<std::string>{"close", disk_prompt, give_up_question}), rec.calls);
-
-    rec = Recorder();
-    strcpy(install_state.source_dir, "D:\\setup\\");
-    rec.answers = {ANSWER_CANCEL, ANSWER_NO, ANSWER_OK};
-    EXPECT_EQ(1, run(text));
-    EXPECT_EQ((std::vector<std::string>{"close", disk_prompt, give_up_question, disk_prompt,
-                                        "exists D:\\x", "copy D:\\ => C:\\Games\\Prod\\"}),
-              rec.calls);
 }
 
 TEST_F(FileListScript, APromptThatCannotBeShownGivesUpInsteadOfAskingForever)
