@@ -1,7 +1,41 @@
-// Placeholder until the file list interpreter lands.
+// The file list interpreter wired to the real world: the folder copy, message
+// boxes owned by the options dialog, the platform's existence test and the
+// run-time library's stream table.
 #include "install/file_list.h"
 
-int run_file_list(HWND)
+#include <stdio.h>
+
+#include "install/file_list_script.h"
+#include "install/folder_copy.h"
+#include "state/install_state.h"
+
+static_assert(ASK_OK_CANCEL == MB_OKCANCEL && ASK_YES_NO == MB_YESNO, "button sets");
+static_assert(ANSWER_OK == IDOK && ANSWER_CANCEL == IDCANCEL && ANSWER_YES == IDYES
+              && ANSWER_NO == IDNO, "answers");
+
+static int copy_folder_action(void *, const char *target_folder, const char *source_folder)
 {
-    return 0;
+    return copy_folder(target_folder, source_folder);
+}
+
+static int ask_owned(void *owner, const char *text, const char *caption, int buttons)
+{
+    return MessageBoxA((HWND)owner, text, caption, (UINT)buttons);
+}
+
+static int path_exists(void *, const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The disk about to be taken out may hold files this process still has open.
+static void close_streams(void *)
+{
+    _fcloseall();
+}
+
+int run_file_list(HWND owner)
+{
+    FileListActions actions = {owner, copy_folder_action, ask_owned, path_exists, close_streams};
+    return interpret_file_list(FileListText, &actions);
 }

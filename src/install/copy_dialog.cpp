@@ -1,0 +1,126 @@
+#include "install/copy_dialog.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "install/chunk_copy.h"
+#include "script/fatal.h"
+#include "state/install_state.h"
+
+// One buffer for every chunk of every file: a copy allocates nothing.
+static char copy_buffer[COPY_CHUNK_BYTES];
+
+static const char write_failed[] = "ファイルが書き込めません。空き容量が足りません。";
+
+static void register_progress_class(void)
+{
+    static int registered;
+    if (registered)
+        return;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    registered = InitCommonControlsEx(&controls) != FALSE;
+}
+
+static void update_if_open(void *window)
+{
+    if (window)
+        UpdateWindow((HWND)window);
+}
+
+static void pause_before_read(void *)
+{
+    Sleep(1);
+}
+
+// Nothing is dispatched while a file is copied: the dialog and the two
+// windows behind it are painted here, once per chunk.
+static void show_chunk(void *dialog, int position)
+{
+    SendMessageA(GetDlgItem((HWND)dialog, COPY_BAR_ID), PBM_SETPOS, (WPARAM)position, 0);
+    UpdateWindow((HWND)dialog);
+    update_if_open(install_state.launcher_window);
+    update_if_open(install_state.options_window);
+}
+
+// The source's length in bytes, 64-bit (GetFileSize with its high word, so
+// the first Windows versions have it too), or -1 when it cannot be opened.
+static long long source_length(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    int known = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+    CloseHandle(file);
+    return known ? (long long)(((unsigned long long)high << 32) | low) : -1;
+}
+
+static void on_init(HWND window)
+{
+    char text[1000];
+    int n = snprintf(text, sizeof text, "%s -> %s", install_state.copy_source, install_state.copy_target);
+    if (n < 0 || n >= (int)sizeof text)
+        fatal_error("コピーするファイルのパスが長すぎます。");
+    SetDlgItemTextA(window, COPY_TEXT_ID, text);
+    SetTimer(window, COPY_TIMER_ID, COPY_TIMER_MS, NULL);
+    UpdateWindow(window);
+}
+
+// The whole copy, inside the first tick.
+static void on_timer(HWND window)
+{
+    KillTimer(window, COPY_TIMER_ID);
+    long long length = source_length(install_state.copy_source);
+    if (length < 0)
+        return;                 // stays open, bar empty, until the user closes it
+    SendMessageA(GetDlgItem(window, COPY_BAR_ID), PBM_SETPOS, 0, 0);
+
+    // The target is opened only once the source is, so a failed copy never
+    // empties an existing target; a stream that did not open gets no data.
+    FILE *source = fopen(install_state.copy_source, "rb");
+    FILE *target = source ? fopen(install_state.copy_target, "wb") : NULL;
+    if (!target) {
+        if (source)
+            fclose(source);
+        EndDialog(window, 0);
+        return;
+    }
+    ChunkHooks hooks = {window, pause_before_read, show_chunk};
+    CopyOutcome outcome = copy_chunks(source, target, length, copy_buffer, sizeof copy_buffer, &hooks);
+    if (outcome == COPY_WRITE_FAILED)
+        fatal_error(write_failed);
+    fclose(source);
+    if (fclose(target) != 0)
+        fatal_error(write_failed);      // the last bytes went out only now
+    EndDialog(window, outcome == COPY_DONE ? 1 : 0);
+}
+
+INT_PTR CALLBACK copy_dialog_proc(HWND window, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        on_init(window);
+        return FALSE;
+    case WM_TIMER:
+        on_timer(window);
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(window, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int show_copy_dialog(const char *source_path, const char *target_path)
+{
+    register_progress_class();
+    install_state.copy_source = source_path;
+    install_state.copy_target = target_path;
+    INT_PTR result = DialogBoxParamA((HINSTANCE)install_state.instance, "IDD_KEIKA", NULL,
+                                     copy_dialog_proc, 0);
+    install_state.copy_source = NULL;
+    install_state.copy_target = NULL;
+    return result == 1 ? 1 : 0;         // -1: the dialog could not be made
+}

@@ -1,0 +1,170 @@
+#include "install/file_list_script.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "script/fatal.h"
+#include "script/tokenizer.h"
+#include "state/install_state.h"
+
+static const char list_error[] = "ファイルリストにエラーがあります。";
+
+void compose_path(char *out, int size, const char *what, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(out, (size_t)size, format, args);
+    va_end(args);
+    if (n < 0 || n >= size) {
+        char message[200];
+        snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, size - 1);
+        fatal_error(message);
+    }
+}
+
+static int is_ascii_letter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+static char upper_ascii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+}
+
+// The word at `text` must be exactly `keyword`; returns the bytes consumed.
+static int expect_keyword(const char *text, const char *keyword)
+{
+    char word[PATH_CAPACITY];
+    int consumed = read_word(text, word, sizeof word);
+    if (strcmp(word, keyword) != 0)
+        fatal_error(list_error);
+    return consumed;
+}
+
+static int run_header(const char *text)
+{
+    char value[PATH_CAPACITY];
+    int pos = skip_blank(text);
+    pos += read_quoted(text + pos, value, sizeof value);      // option name
+    pos += expect_comma(text + pos);
+    pos += read_word(text + pos, value, sizeof value);        // size
+    pos += expect_comma(text + pos);
+    pos += read_quoted(text + pos, value, sizeof value);      // program path
+    compose_path(install_state.exe_path, sizeof install_state.exe_path,
+                 "ゲームプログラムのパス", "%s%s", install_state.install_dir, value);
+    return pos;
+}
+
+static int run_shortcut(const char *text, int *filled)
+{
+    if (*filled >= SHORTCUT_SLOTS)
+        fatal_error("ショートカットは５つまでしか作れません。");
+    int pos = expect_keyword(text, "shortcut");
+    pos += skip_blank(text + pos);
+    pos += read_quoted(text + pos, install_state.shortcut_names[*filled], PATH_CAPACITY);
+    pos += expect_comma(text + pos);
+    pos += read_quoted(text + pos, install_state.shortcut_targets[*filled], PATH_CAPACITY);
+    (*filled)++;
+    return pos;
+}
+
+// Asks until the check file is there (1) or the user gives up (0).
+static int ask_for_disk(const FileListActions *actions, const char *prompt, const char *check_path)
+{
+    for (;;) {
+        int answer = actions->ask(actions->context, prompt, "ドライブ入替確認", ASK_OK_CANCEL);
+        if (answer <= 0)
+            return 0;           // no way to ask: waiting on would never end
+        if (answer == ANSWER_CANCEL) {
+            if (actions->ask(actions->context, "インストールを中断しますか？",
+                             "インストール中断確認", ASK_YES_NO) == ANSWER_YES)
+                return 0;
+            continue;
+        }
+        if (actions->path_exists(actions->context, check_path))
+            return 1;
+    }
+}
+
+// The `change` statement up to the copy statement that must follow it;
+// returns the bytes consumed, or -1 when the install is to stop.
+static int run_change(const char *text, const FileListActions *actions)
+{
+    InstallState &s = install_state;
+    char disk_name[PATH_CAPACITY];
+    char check_file[PATH_CAPACITY];
+    int pos = expect_keyword(text, "change");
+    pos += skip_blank(text + pos);
+    pos += read_quoted(text + pos, disk_name, sizeof disk_name);
+    pos += expect_comma(text + pos);
+    pos += read_quoted(text + pos, check_file, sizeof check_file);
+
+    if (!is_ascii_letter(s.source_dir[0]) || s.source_dir[1] != ':' || s.source_dir[2] != '\\')
+        fatal_error("ドライブ名のない場所から起動されたため、ディスクを入れ替えられません。");
+    char drive = s.source_dir[0];
+    char check_path[PATH_CAPACITY];
+    compose_path(check_path, sizeof check_path, "確認ファイルのパス", "%c:\\%s", drive, check_file);
+    s.source_dir[3] = '\0';
+    actions->close_streams(actions->context);
+
+    char prompt[PATH_CAPACITY + 100];
+    compose_path(prompt, sizeof prompt, "ディスク名", "ドライブ%cに「%s」を入れてＯＫを押してください。",
+                 upper_ascii(drive), disk_name);
+    if (!ask_for_disk(actions, prompt, check_path))
+        return -1;
+    return pos;
+}
+
+// One copy statement; returns the bytes consumed and sets *copied.
+static int run_copy(const char *text, const FileListActions *actions, int *copied)
+{
+    InstallState &s = install_state;
+    char source[PATH_CAPACITY];
+    char target[PATH_CAPACITY];
+    int pos = read_quoted(text, source, sizeof source);
+    pos += expect_arrow(text + pos);
+    pos += read_quoted(text + pos, target, sizeof target);
+
+    char source_folder[PATH_CAPACITY];
+    char target_folder[PATH_CAPACITY];
+    if (source[0])
+        compose_path(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s%s\\", s.source_dir, source);
+    else
+        compose_path(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s", s.source_dir);
+    if (target[0])
+        compose_path(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s%s\\", s.install_dir, target);
+    else
+        compose_path(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s", s.install_dir);
+    *copied = actions->copy_folder(actions->context, target_folder, source_folder) != 0;
+    return pos;
+}
+
+int interpret_file_list(const char *text, const FileListActions *actions)
+{
+    ScriptCursor pos = 0;
+    int filled = 0;
+    clear_shortcut_slots();
+    pos += run_header(text);
+    for (;;) {
+        pos += skip_blank(text + pos);
+        char first = text[pos];
+        if (first == 's') {
+            pos += run_shortcut(text + pos, &filled);
+            continue;
+        }
+        if (first == 'c') {
+            int consumed = run_change(text + pos, actions);
+            if (consumed < 0)
+                return 0;
+            pos += consumed;    // the copy statement is mandatory: no look at the byte
+        } else if (first != '"') {
+            return 1;
+        }
+        int copied;
+        pos += run_copy(text + pos, actions, &copied);
+        if (!copied)
+            return 0;
+    }
+}

@@ -1,0 +1,104 @@
+#include "install/folder_copy.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include "install/copy_dialog.h"
+#include "install/file_list_script.h"
+#include "install/make_path.h"
+#include "records/install_log.h"
+#include "script/fatal.h"
+#include "state/install_state.h"
+
+// Names of the folder being copied; filled and emptied by one copy_folder
+// call (never nested, so one array serves every call).
+static char *copy_file_names[COPY_FILE_NAMES_MAX];
+static int copy_file_count;
+
+static void free_copy_file_names(void)
+{
+    for (int i = 0; i < copy_file_count; i++) {
+        free(copy_file_names[i]);
+        copy_file_names[i] = NULL;
+    }
+    copy_file_count = 0;
+}
+
+static int path_exists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Stops the collection: the names taken so far are freed first.
+[[noreturn]] static void refuse_collection(HANDLE search, const char *message)
+{
+    FindClose(search);
+    free_copy_file_names();
+    fatal_error(message);
+}
+
+// Collects every file name of the folder; a subfolder ends the program before
+// any of its files is touched.
+static void collect_file_names(const char *source_folder)
+{
+    char pattern[1000];
+    compose_path(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (strcmp(entry.cFileName, "..") == 0 || strcmp(entry.cFileName, ".") == 0)
+                continue;
+            refuse_collection(search, "コピー元フォルダにサブフォルダがあります。"
+                                      "サブフォルダのコピーはサポートしていません。");
+        }
+        if (copy_file_count >= COPY_FILE_NAMES_MAX)
+            refuse_collection(search, "コピー元フォルダのファイルが多すぎます。65536個までです。");
+        size_t length = strlen(entry.cFileName);
+        char *name = (char *)malloc(length + 1);
+        if (!name)
+            refuse_collection(search, "メモリが足りません。");
+        memcpy(name, entry.cFileName, length + 1);
+        copy_file_names[copy_file_count++] = name;
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+int copy_folder(const char *target_folder, const char *source_folder)
+{
+    char text[1000];
+    if (strlen(source_folder) >= PATH_CAPACITY || !path_exists(source_folder)) {
+        compose_path(text, sizeof text, "コピー元フォルダのパス",
+                     "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
+        fatal_error(text);
+    }
+    if (!path_exists(target_folder)) {
+        make_path(target_folder);
+        compose_path(text, sizeof text, "コピー先フォルダのパス", ":%s", target_folder);
+        log_append(install_state.install_log_path, text);
+    }
+    copy_file_count = 0;
+    collect_file_names(source_folder);
+    int copied = 1;
+    for (int i = 0; i < copy_file_count && copied; i++)
+        copied = copy_file_with_progress(target_folder, source_folder, copy_file_names[i]);
+    free_copy_file_names();
+    return copied;
+}
+
+int copy_file_with_progress(const char *target_folder, const char *source_folder,
+                            const char *file_name)
+{
+    char target_path[PATH_CAPACITY];
+    char source_path[PATH_CAPACITY];
+    compose_path(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
+    compose_path(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
+    int copied = show_copy_dialog(source_path, target_path);
+    SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);
+    log_append(install_state.install_log_path, target_path);
+    return copied;
+}

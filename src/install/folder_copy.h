@@ -1,0 +1,21 @@
+// Flat copies of one folder of the medium into one folder of the install,
+// file by file through the progress dialog, with every created folder and
+// file written to the install log.
+#pragma once
+
+enum { COPY_FILE_NAMES_MAX = 65536 };
+
+// Copies every file of `source_folder` into `target_folder` (both ending in
+// '\'). Creates and logs the target folder when it is missing, collects every
+// name before the first copy, then copies and logs them in listing order.
+// 1 when all were copied or there was nothing to copy; 0 at the first file
+// whose copy ended with 0 (that file is still logged, the rest are skipped).
+// A missing source folder, a subfolder in it, more than COPY_FILE_NAMES_MAX
+// files or an over-long path end the program.
+int copy_folder(const char *target_folder, const char *source_folder);
+
+// Copies one file through the progress dialog, clears the target's
+// attributes and logs its path whatever the outcome; returns the dialog's
+// result (1 copied, 0 not).
+int copy_file_with_progress(const char *target_folder, const char *source_folder,
+                            const char *file_name);

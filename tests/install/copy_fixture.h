@@ -1,0 +1,206 @@
+// Shared ground for the copy tests under Wine: a scratch folder per test,
+// whole-file helpers, the install log read back, Unix commands for what only
+// the host can do (a small disk, a drive letter), and the bar's real
+// positions seen through a hook on the thread's sent messages.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "state/install_state.h"
+
+namespace copy_fixture {
+
+inline std::string current_folder()
+{
+    char buffer[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return std::string(buffer, n) + "\\";
+}
+
+inline bool exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void write_file(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    if (!bytes.empty())
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+    ASSERT_EQ(bytes.size(), written) << path;
+}
+
+inline std::string read_file(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char block[65536];
+    DWORD n;
+    while (ReadFile(file, block, sizeof block, &n, NULL) && n > 0)
+        bytes.append(block, n);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline long long file_size(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+inline std::string pattern_bytes(size_t size, int seed = 0)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; i++)
+        bytes[i] = (char)(i * 131 + i / 509 + seed);
+    return bytes;
+}
+
+// The install log's lines, line breaks removed.
+inline std::vector<std::string> log_lines(const std::string &path)
+{
+    std::string text = read_file(path);
+    std::vector<std::string> lines;
+    if (text == "<missing>")
+        return lines;
+    size_t start = 0, end;
+    while ((end = text.find("\r\n", start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+inline std::string unix_path(const std::string &windows_path)
+{
+    typedef char *(CDECL * UnixName)(LPCWSTR);
+    UnixName unix_name = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
+    char *name = unix_name ? unix_name(wide) : NULL;
+    std::string result = name ? name : "";
+    if (name)
+        HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a command line of the host's shell (Wine starts Unix programs too)
+// and waits for it. Wine does not follow such a process to its end, so the
+// command touches a marker file last and the wait is for that marker. Its
+// exit code does not come back either: check its effects.
+inline void run_unix(const std::string &command)
+{
+    static int serial;
+    std::string marker = current_folder() + "unix_done_" + std::to_string(GetCurrentProcessId()) + "_" +
+                         std::to_string(++serial);
+    DeleteFileA(marker.c_str());
+    std::string line = "/bin/sh -c \"(" + command + "); touch '" + unix_path(marker) + "'\"";
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int waited = 0; !exists(marker); waited += 20) {
+        ASSERT_LT(waited, 120000) << "no end of: " << command;
+        Sleep(20);
+    }
+    DeleteFileA(marker.c_str());
+}
+
+// An empty folder named after the running test, below the results folder.
+inline std::string fresh_folder(const std::string &suffix = "")
+{
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string base = current_folder() + "copy_work\\";
+    CreateDirectoryA(base.c_str(), NULL);
+    std::string folder = base + test->test_suite_name() + "." + test->name() + suffix + "\\";
+    run_unix("rm -rf '" + unix_path(folder) + "'");     // host speed, whatever it holds
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
+}
+
+// Points drive `letter` at a folder of the host (the prefix's dosdevices).
+inline void map_drive(char letter, const std::string &windows_folder)
+{
+    run_unix(std::string("ln -sfn '") + unix_path(windows_folder) + "' \\\"$WINEPREFIX/dosdevices/" +
+             (char)tolower(letter) + ":\\\"");
+}
+
+inline void unmap_drive(char letter)
+{
+    run_unix(std::string("rm -f \\\"$WINEPREFIX/dosdevices/") + (char)tolower(letter) + ":\\\"");
+}
+
+// What the copy leaves in the process-wide record for a test: the program's
+// own resources, a log in `folder`, no windows behind the dialog.
+inline void prepare_state(const std::string &folder)
+{
+    install_state.instance = GetModuleHandleA(NULL);
+    install_state.launcher_window = NULL;
+    install_state.options_window = NULL;
+    std::string log = folder + "instlog.txt";
+    snprintf(install_state.install_log_path, sizeof install_state.install_log_path, "%s", log.c_str());
+}
+
+// Every PBM_SETPOS sent to a real progress bar of this thread, as the bar's
+// own position right after it took the message; and an event list that
+// other observers of a test may append to.
+struct BarWatch {
+    std::vector<int> positions;
+    std::vector<std::string> events;
+    std::vector<HWND> invalidate_after_each;     // windows made dirty after each position
+    HHOOK hook;
+
+    static BarWatch *&current()
+    {
+        static BarWatch *watch;
+        return watch;
+    }
+
+    static LRESULT CALLBACK after_send(int code, WPARAM wparam, LPARAM lparam)
+    {
+        const CWPRETSTRUCT *sent = (const CWPRETSTRUCT *)lparam;
+        BarWatch *watch = current();
+        if (code == HC_ACTION && watch && sent->message == PBM_SETPOS) {
+            char name[64];
+            GetClassNameA(sent->hwnd, name, sizeof name);
+            if (std::string(name) == "msctls_progress32") {
+                int position = (int)SendMessageA(sent->hwnd, PBM_GETPOS, 0, 0);
+                watch->positions.push_back(position);
+                watch->events.push_back("bar " + std::to_string(position));
+                for (HWND window : watch->invalidate_after_each)
+                    InvalidateRect(window, NULL, FALSE);
+            }
+        }
+        return CallNextHookEx(NULL, code, wparam, lparam);
+    }
+
+    BarWatch()
+    {
+        current() = this;
+        hook = SetWindowsHookExA(WH_CALLWNDPROCRET, after_send, NULL, GetCurrentThreadId());
+    }
+    ~BarWatch()
+    {
+        UnhookWindowsHookEx(hook);
+        current() = nullptr;
+    }
+};
+
+}  // namespace copy_fixture

@@ -1,0 +1,257 @@
+// The folder copy on Wine's real file system: what reaches the target, what
+// the install log says and in which order, and the fatal ends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "copy_fixture.h"
+#include "install/folder_copy.h"
+#include "support/box_robot.h"
+
+using namespace copy_fixture;
+
+namespace {
+
+// Names of a folder's files in the platform's listing order (the copy order).
+std::vector<std::string> listing_order(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+class FolderCopy : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fresh_folder();
+        prepare_state(root);
+        source = root + "medium\\data\\";
+        CreateDirectoryA((root + "medium").c_str(), NULL);
+        CreateDirectoryA(source.c_str(), NULL);
+        install = root + "install\\";
+        CreateDirectoryA(install.c_str(), NULL);
+    }
+
+    std::vector<std::string> log() { return log_lines(install_state.install_log_path); }
+
+    std::string root, source, install;
+};
+
+TEST_F(FolderCopy, CopiesEveryFileAndLogsTheNewFolderThenEachFileInCopyOrder)
+{
+    const char *names[] = {"a.txt", "ソフト.dat", "readme", "z.bin"};
+    for (int i = 0; i < 4; i++)
+        write_file(source + names[i], pattern_bytes(1000 + i * 777, i));
+    std::string target = install + "data\\";
+    BoxRobot robot;
+    EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
+
+    std::vector<std::string> expected = {":" + target};
+    for (const std::string &name : listing_order(source))
+        expected.push_back(target + name);
+    EXPECT_EQ(expected, log());
+    EXPECT_EQ(4u, robot.dialogs.size());
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(read_file(source + names[i]) == read_file(target + names[i])) << names[i];
+}
+
+TEST_F(FolderCopy, AnExistingTargetFolderGetsNoFolderLine)
+{
+    write_file(source + "a.txt", "a");
+    EXPECT_EQ(1, copy_folder(install.c_str(), source.c_str()));
+    EXPECT_EQ(std::vector<std::string>{install + "a.txt"}, log());
+}
+
+TEST_F(FolderCopy, AnIntermediateFolderIsCreatedButOnlyTheTargetIsLogged)
+{
+    write_file(source + "a.txt", "a");
+    std::string target = install + "one\\two\\";
+    EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
+    EXPECT_EQ((std::vector<std::string>{":" + target, target + "a.txt"}), log());
+    EXPECT_EQ("a", read_file(target + "a.txt"));
+}
+
+TEST_F(FolderCopy, AnEmptySourceReturnsOneWithoutADialogAndKeepsTheNewFolder)
+{
+    BoxRobot robot;
+    std::string target = install + "empty\\";
+    EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
+    EXPECT_TRUE(robot.dialogs.empty());
+    EXPECT_TRUE(exists(target));
+    EXPECT_EQ(std::vector<std::string>{":" + target}, log());
+}
+
+TEST_F(FolderCopy, ClosingTheSecondDialogLogsItSkipsTheThirdAndReturnsZero)
+{
+    for (const char *name : {"1.bin", "2.bin", "3.bin"})
+        write_file(source + name, pattern_bytes(3000));
+    std::vector<std::string> order = listing_order(source);
+    std::string target = install + "data\\";
+    BoxRobot robot;
+    robot.on_dialog = [&](HWND dialog) {
+        if (robot.dialogs.size() == 2)
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(0, copy_folder(target.c_str(), source.c_str()));
+    EXPECT_EQ((std::vector<std::string>{":" + target, target + order[0], target + order[1]}), log());
+    EXPECT_TRUE(exists(target + order[0]));
+    EXPECT_FALSE(exists(target + order[1]));
+    EXPECT_FALSE(exists(target + order[2]));
+}
+
+TEST_F(FolderCopy, HiddenSystemAndReadOnlyFilesAreCopiedAndEndWithoutAttributes)
+{
+    write_file(source + "h.dat", "hidden");
+    write_file(source + "s.dat", "system");
+    write_file(source + "r.dat", "readonly");
+    SetFileAttributesA((source + "h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((source + "s.dat").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    SetFileAttributesA((source + "r.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(1, copy_folder(install.c_str(), source.c_str()));
+    for (const char *name : {"h.dat", "s.dat", "r.dat"}) {
+        DWORD attributes = GetFileAttributesA((install + name).c_str());
+        EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY)) << name;
+    }
+    EXPECT_EQ("readonly", read_file(install + "r.dat"));
+    EXPECT_EQ(3u, log().size());
+    SetFileAttributesA((source + "r.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FolderCopy, ASubfolderEndsTheProgramBeforeAnyFileIsCopiedWithTheFolderLineLogged)
+{
+    write_file(source + "a.txt", "a");
+    write_file(source + "b.txt", "b");
+    CreateDirectoryA((source + "sub").c_str(), NULL);
+    std::string target = install + "data\\";
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder(target.c_str(), source.c_str());
+        },
+        testing::ExitedWithCode(0),
+        fatal_pattern("コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。") +
+            "owner=none");
+    EXPECT_EQ(std::vector<std::string>{":" + target}, log());
+    EXPECT_FALSE(exists(target + "a.txt"));
+    EXPECT_FALSE(exists(target + "b.txt"));
+}
+
+TEST_F(FolderCopy, AMissingSourceEndsWithTheAccessMessageAndNothingLogged)
+{
+    std::string missing = root + "medium\\none\\";
+    std::string target = install + "data\\";
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder(target.c_str(), missing.c_str());
+        },
+        testing::ExitedWithCode(0),
+        fatal_pattern("コピー元フォルダ\"" + missing + "\"にアクセス出来ません。") + "owner=none");
+    EXPECT_TRUE(log().empty());
+    EXPECT_FALSE(exists(target));
+}
+
+TEST_F(FolderCopy, OverLongFilePathsAreRefusedBeforeTheirDialog)
+{
+    // The target folder's own line fits the log; a file name on top of it does not fit a path.
+    std::string target = install + std::string(250 - install.size(), 't') + "\\";
+    std::string name(20, 'n');
+    write_file(source + name, "x");
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder(target.c_str(), source.c_str());
+        },
+        testing::ExitedWithCode(0), fatal_pattern("コピー先ファイルのパスが長すぎます。259バイトまでです。"));
+}
+
+TEST_F(FolderCopy, MoreFilesThanTheNameTableHoldsAreRefusedBeforeAnyCopy)
+{
+    // Made once per run, outside the per-test folder (a death test's child
+    // runs the set-up again), beside its final place and renamed into it.
+    std::string many = current_folder() + "copy_work\\65537 files\\";
+    std::string many_unix = unix_path(many);
+    std::string staging = many_unix;
+    if (!staging.empty() && staging.back() == '/')
+        staging.pop_back();
+    run_unix("[ -d '" + many_unix + "' ] || { d='" + staging +
+             ".new' && rm -rf \\\"$d\\\" && mkdir \\\"$d\\\" && cd \\\"$d\\\" && seq 1 " +
+             std::to_string(COPY_FILE_NAMES_MAX + 1) + " | xargs touch && mv \\\"$d\\\" '" + many_unix + "'; }");
+    ASSERT_TRUE(exists(many + "65537"));
+    std::string target = install + "many\\";
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder(target.c_str(), many.c_str());
+        },
+        testing::ExitedWithCode(0), fatal_pattern("コピー元フォルダのファイルが多すぎます。65536個までです。"));
+    EXPECT_EQ(std::vector<std::string>{":" + target}, log());
+    EXPECT_EQ(std::vector<std::string>{}, listing_order(target));
+}
+
+}  // namespace
+
+namespace {
+
+// A real 1 MiB disk (a tmpfs) as drive Q:. Mounting needs root; without it
+// the test is skipped. Set up idempotently: a death test's child runs the
+// set-up again while the parent's disk is in place.
+class FullDisk : public FolderCopy {
+protected:
+    void SetUp() override
+    {
+        FolderCopy::SetUp();
+        mount_point = unix_path(current_folder()) + "copy_work/small disk";
+        run_unix("mountpoint -q '" + mount_point + "' || { mkdir -p '" + mount_point +
+                 "' && mount -t tmpfs -o size=1m tmpfs '" + mount_point + "'; }; find '" + mount_point +
+                 "' -mindepth 1 -delete; ln -sfn '" + mount_point + "' \\\"$WINEPREFIX/dosdevices/q:\\\"");
+        ULARGE_INTEGER free_bytes, total;
+        if (!GetDiskFreeSpaceExA("Q:\\", &free_bytes, &total, NULL) || total.QuadPart > 2 * 1048576)
+            GTEST_SKIP() << "no small disk could be mounted (needs root)";
+    }
+    void TearDown() override
+    {
+        unmap_drive('q');
+        run_unix("umount '" + mount_point + "'; rmdir '" + mount_point + "'");
+    }
+    std::string mount_point;
+};
+
+TEST_F(FullDisk, AFullTargetDiskEndsTheProgramLeavingThePartlyWrittenFileUnlogged)
+{
+    std::string small = root + "medium\\small\\", big = root + "medium\\big\\";
+    CreateDirectoryA(small.c_str(), NULL);
+    CreateDirectoryA(big.c_str(), NULL);
+    write_file(small + "one.bin", pattern_bytes(100000, 1));
+    write_file(small + "two.bin", pattern_bytes(100000, 2));
+    write_file(big + "large.bin", pattern_bytes(2 * 1048576 + 1234, 3));
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            copy_folder("Q:\\inst\\small\\", small.c_str());
+            copy_folder("Q:\\inst\\big\\", big.c_str());
+        },
+        testing::ExitedWithCode(0), fatal_pattern("ファイルが書き込めません。空き容量が足りません。") + "owner=none");
+    std::vector<std::string> expected = {":Q:\\inst\\small\\"};
+    for (const std::string &name : listing_order(small))
+        expected.push_back("Q:\\inst\\small\\" + name);
+    expected.push_back(":Q:\\inst\\big\\");
+    EXPECT_EQ(expected, log());
+    EXPECT_TRUE(read_file(small + "one.bin") == read_file("Q:\\inst\\small\\one.bin"));
+    long long partial = file_size("Q:\\inst\\big\\large.bin");
+    EXPECT_LT(0, partial);
+    EXPECT_GT(2 * 1048576 + 1234, partial);
+}
+
+}  // namespace
