@@ -19,8 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include "install/file_list.h"
 #include "install/options_dialog.h"
 #include "install/run_install.h"
+#include "launcher/launcher_commands.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
 
@@ -283,6 +285,121 @@ inline void close_box(HWND dialog)
 {
     PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
+
+// ---- the launcher and the user's hand ----
+
+// Dispatches whatever is queued for this thread for `milliseconds`.
+inline void pump_messages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+// A real left click at the middle of `window`, through the input queue: it
+// reaches a button only when the button and its window are enabled.
+inline void click(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+// A launcher window in the top left corner, clear of the centred dialogs, with
+// the install (1001), run (1002) and uninstall (1003) buttons. Install and
+// uninstall run the real launcher commands; every command is recorded with
+// whether it came from a click (a button handle) or was posted bare.
+class LauncherStandIn {
+public:
+    struct Command {
+        int id;
+        bool clicked;
+    };
+
+    LauncherStandIn()
+    {
+        current_ = this;
+        WNDCLASSA type = {};
+        type.lpfnWndProc = procedure;
+        type.hInstance = GetModuleHandleA(NULL);
+        type.lpszClassName = "OptionsTestLauncher";
+        type.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        RegisterClassA(&type);
+        window_ = CreateWindowA("OptionsTestLauncher", "launcher", WS_POPUP | WS_VISIBLE, 0, 0, 300, 60,
+                                NULL, NULL, GetModuleHandleA(NULL), NULL);
+        for (int i = 0; i < 3; i++)
+            CreateWindowA("BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10 + i * 95, 10, 85, 40,
+                          window_, (HMENU)(INT_PTR)(1001 + i), GetModuleHandleA(NULL), NULL);
+        UpdateWindow(window_);
+        install_state.launcher_window = window_;
+        pump_messages(50);
+    }
+    ~LauncherStandIn()
+    {
+        install_state.launcher_window = NULL;
+        DestroyWindow(window_);
+        current_ = nullptr;
+    }
+    HWND window() const { return window_; }
+    HWND button(int id) const { return GetDlgItem(window_, id); }
+    std::vector<Command> commands;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+    {
+        if (message == WM_COMMAND && current_ && LOWORD(wparam) >= 1001 && LOWORD(wparam) <= 1003) {
+            current_->commands.push_back({LOWORD(wparam), lparam != 0});
+            if (LOWORD(wparam) == 1001)
+                launcher_install_command(window);
+            else if (LOWORD(wparam) == 1003)
+                launcher_uninstall_command(window);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    static inline LauncherStandIn *current_ = nullptr;
+    HWND window_;
+};
+
+// Calls `seen` for every dialog or message box of this thread as it
+// activates, before the robot answers it.
+class ActivationWatch {
+public:
+    explicit ActivationWatch(std::function<void(HWND)> seen) : seen_(std::move(seen))
+    {
+        current_ = this;
+        hook_ = SetWindowsHookExA(WH_CBT, hook, NULL, GetCurrentThreadId());
+    }
+    ~ActivationWatch()
+    {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
+    {
+        char name[16];
+        if (code == HCBT_ACTIVATE && current_ && GetClassNameA((HWND)wparam, name, sizeof name)
+            && strcmp(name, "#32770") == 0)
+            current_->seen_((HWND)wparam);
+        return CallNextHookEx(NULL, code, wparam, lparam);
+    }
+    static inline ActivationWatch *current_ = nullptr;
+    std::function<void(HWND)> seen_;
+    HHOOK hook_;
+};
 
 // ---- registry ----
 
