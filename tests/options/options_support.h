@@ -8,6 +8,7 @@
 
 #include <objbase.h>
 #include <shlguid.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 #include <stdio.h>
 #include <string.h>
@@ -144,7 +145,11 @@ public:
     ~MediumFolder()
     {
         SetCurrentDirectoryA(saved_cwd_.c_str());
-        remove_tree(path_);
+        // The shell may still hold the folder for a moment after saving a link.
+        for (int tries = 0; tries < 50 && exists(path_); tries++) {
+            remove_tree(path_);
+            if (exists(path_)) Sleep(20);
+        }
     }
     const std::string &path() const { return path_; }
     void put(const std::string &name, const std::string &bytes) { write_file(path_ + name, bytes); }
