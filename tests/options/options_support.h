@@ -321,7 +321,8 @@ inline void click(HWND window)
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-// A launcher window in the top left corner, clear of the centred dialogs, with
+// A launcher window in the bottom left corner, clear of the centred dialogs
+// and of the copy dialog in the top left corner, with
 // the install (1001), run (1002) and uninstall (1003) buttons. Install and
 // uninstall run the real launcher commands; every command is recorded with
 // whether it came from a click (a button handle) or was posted bare.
@@ -341,8 +342,9 @@ public:
         type.lpszClassName = "OptionsTestLauncher";
         type.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
         RegisterClassA(&type);
-        window_ = CreateWindowA("OptionsTestLauncher", "launcher", WS_POPUP | WS_VISIBLE, 0, 0, 300, 60,
-                                NULL, NULL, GetModuleHandleA(NULL), NULL);
+        window_ = CreateWindowA("OptionsTestLauncher", "launcher", WS_POPUP | WS_VISIBLE, 0,
+                                GetSystemMetrics(SM_CYSCREEN) - 70, 300, 60, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
         for (int i = 0; i < 3; i++)
             CreateWindowA("BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10 + i * 95, 10, 85, 40,
                           window_, (HMENU)(INT_PTR)(1001 + i), GetModuleHandleA(NULL), NULL);
