@@ -123,6 +123,7 @@ int run_install(void)
     HINSTANCE instance = install_state.instance ? (HINSTANCE)install_state.instance
                                                 : GetModuleHandleA(NULL);
     INT_PTR result = DialogBoxParamA(instance, "IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
+    install_state.options_window = NULL;    // gone: nothing may repaint it now
     if (result == 1)
         register_install();
     in_progress = 0;

@@ -225,3 +225,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BrokenCase> &info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+using namespace options_bench;
+
+// Values from start-up and install.txt too long for what the dialog forms
+// from them end the program before the dialog shows anything.
+TEST_F(OptionsOpening, ADriveOrDefaultFolderTooLongEndsTheProgram)
+{
+    medium.put("filelist0.txt", header_list("標準", "650"));
+    // source_drive holds 100 bytes: a server name of 120 does not fit.
+    SET_FIELD(installer_path, "\\\\" + std::string(120, 's') + "\\share\\installer.exe");
+    EXPECT_EXIT(open_and_die(), testing::ExitedWithCode(0),
+                fatal_pattern("インストーラのあるドライブの名前が長すぎます。") + "owner=none");
+
+    fill_launcher_state(medium.path(), std::string(250, 'b'));
+    EXPECT_EXIT(open_and_die(), testing::ExitedWithCode(0),
+                fatal_pattern("インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。")
+                    + "owner=none");
+}
+
+}  // namespace

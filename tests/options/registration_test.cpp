@@ -263,6 +263,21 @@ TEST_F(Registration, RunInstallRegistersAfterAConfirmedStartAndNotAfterTheCloseB
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "1", kInstall);
 }
 
+TEST_F(Registration, RunInstallWithoutTheProgramsValueWritesTheRecordAndReportsAnInstall)
+{
+    ProgramsFolder menu("");
+    SET_FIELD(installer_path, medium.path() + "installer.exe");
+    BoxRobot robot;
+    robot.answer(IDYES);
+    fake_run = [](HWND) { return list_with_slots({"Manual"}); };
+    DialogScript script({[](HWND dialog) { press(dialog, ID_OPTIONS_START); }});
+    EXPECT_EQ(1, run_install());
+    const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
+    EXPECT_EQ(expected, read_lines(kInstall + "instlog.txt"));
+    EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+    expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "0", kInstall);
+}
+
 TEST_F(Registration, ASecondInstallInTheSameProcessMakesOnlyItsOwnListsShortcuts)
 {
     ProgramsFolder menu(kPrograms);
