@@ -1,13 +1,158 @@
-// Placeholder until the options dialog and the registration land: the
-// install command installs nothing.
 #include "install/run_install.h"
+
+#include <objbase.h>
+#include <shlguid.h>
+#include <shobjidl.h>
+#include <stdarg.h>
+#include <stdio.h>
+
+#include "install/make_path.h"
+#include "install/options_dialog.h"
+#include "install/registration.h"
+#include "records/install_log.h"
+#include "records/registry.h"
+#include "state/install_state.h"
+
+static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Every Start-menu path of one install, composed before anything is made so
+// that a path too long for its buffer leaves the Start menu untouched.
+struct StartMenuPaths {
+    char product_line[LOG_LINE_MAX + 1];      // ":" and the product menu folder
+    char maker_line[LOG_LINE_MAX + 1];        // ":" and the maker folder
+    char main_link[PATH_CAPACITY];
+    char extra_links[SHORTCUT_SLOTS][PATH_CAPACITY];
+    char extra_targets[SHORTCUT_SLOTS][PATH_CAPACITY];
+};
+
+static int in_progress = 0;
+
+static int format_fits(char *out, size_t size, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int n = vsnprintf(out, size, format, arguments);
+    va_end(arguments);
+    return n >= 0 && (size_t)n < size;
+}
+
+static int compose_start_menu(const char *programs, StartMenuPaths *paths)
+{
+    const InstallState &s = install_state;
+    if (!format_fits(paths->product_line, sizeof paths->product_line, ":%s\\%s\\%s",
+                     programs, s.maker, s.caption)
+        || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
+        return 0;
+    const char *product_folder = paths->product_line + 1;
+    if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
+        return 0;
+    for (int i = 0; i < SHORTCUT_SLOTS; i++) {
+        paths->extra_links[i][0] = '\0';
+        paths->extra_targets[i][0] = '\0';
+        if (s.shortcut_names[i][0] == '\0')
+            continue;
+        if (!format_fits(paths->extra_links[i], sizeof paths->extra_links[i], "%s\\%s.lnk",
+                         product_folder, s.shortcut_names[i])
+            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i], "%s\\%s",
+                            s.install_dir, s.shortcut_targets[i]))
+            return 0;
+    }
+    return 1;
+}
+
+// The product's Start-menu folder, its shortcuts and their log lines; the
+// deeper folder is logged before its parent so the uninstall can remove both.
+static void create_start_menu(const StartMenuPaths *paths)
+{
+    const InstallState &s = install_state;
+    log_append(s.install_log_path, paths->product_line);
+    log_append(s.install_log_path, paths->maker_line);
+    make_path(paths->product_line + 1);
+    create_shortcut(paths->main_link, s.exe_path);
+    log_append(s.install_log_path, paths->main_link);
+    for (int i = 0; i < SHORTCUT_SLOTS; i++) {
+        if (s.shortcut_names[i][0] == '\0')
+            continue;
+        create_shortcut(paths->extra_links[i], paths->extra_targets[i]);
+        log_append(s.install_log_path, paths->extra_links[i]);
+    }
+}
+
+static void write_install_record(void)
+{
+    const InstallState &s = install_state;
+    reg_write_value(s.source_drive, s.product_key, "instdrv");
+    reg_write_value(s.exe_path, s.product_key, "exepath");
+    reg_write_value(s.option_digit, s.product_key, "instopt");
+    reg_write_value(s.install_dir, s.product_key, "gamedir");
+}
+
+void register_install(void)
+{
+    const InstallState &s = install_state;
+    char line[PATH_CAPACITY + 1];
+    snprintf(line, sizeof line, ">%s", s.caption);
+    log_append(s.install_log_path, line);
+    snprintf(line, sizeof line, "?%s", s.product_key);
+    log_append(s.install_log_path, line);
+
+    char programs[PATH_CAPACITY];
+    if (reg_read_value(programs, shell_folders_key, "Programs", sizeof programs)) {
+        StartMenuPaths paths;
+        if (compose_start_menu(programs, &paths))
+            create_start_menu(&paths);
+        else
+            MessageBoxA((HWND)install_state.launcher_window,
+                        "スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
+                        "ショートカットを作成しませんでした。",
+                        "インストールエラー", MB_OK);
+    }
+    write_install_record();
+}
 
 int run_install(void)
 {
-    return 0;
+    // A second press while an install is open or running would reload the
+    // file lists under it: the open dialog is brought forward instead.
+    if (in_progress) {
+        if (install_state.options_window && IsWindow((HWND)install_state.options_window))
+            SetForegroundWindow((HWND)install_state.options_window);
+        return 0;
+    }
+    in_progress = 1;
+    HINSTANCE instance = install_state.instance ? (HINSTANCE)install_state.instance
+                                                : GetModuleHandleA(NULL);
+    INT_PTR result = DialogBoxParamA(instance, "IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
+    install_state.options_window = NULL;    // gone: nothing may repaint it now
+    if (result == 1)
+        register_install();
+    in_progress = 0;
+    return result == 1;
 }
 
-int create_shortcut(const char *, const char *)
+int create_shortcut(const char *link_path, const char *target_path)
 {
-    return 0;
+    CoInitialize(NULL);
+    IShellLinkA *link = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void **)&link)))
+        return 0;
+    link->SetPath(target_path);
+    link->SetShowCmd(SW_SHOWNORMAL);
+    link->SetArguments(install_state.empty_text);
+    link->SetDescription(install_state.empty_text);
+    link->SetHotkey(0);
+    link->SetIconLocation(install_state.empty_text, 0);
+    link->SetWorkingDirectory(install_state.install_dir);
+    IPersistFile *file = NULL;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
+        link->Release();
+        return 0;
+    }
+    WCHAR wide_path[PATH_CAPACITY];
+    if (MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide_path, PATH_CAPACITY) > 0)
+        file->Save(wide_path, TRUE);
+    file->Release();
+    link->Release();
+    return 1;
 }

@@ -38,11 +38,22 @@ static std::string class_of(HWND window)
     return std::string(name, n > 0 ? (size_t)n : 0);
 }
 
-// A message box carries its text in the static control 0xFFFF.
+static BOOL CALLBACK find_other_control(HWND child, LPARAM lparam)
+{
+    std::string name = class_of(child);
+    if (name != "Static" && name != "Button")
+        *(bool *)lparam = true;
+    return TRUE;
+}
+
+// A message box carries its text in the static control 0xFFFF and has only
+// statics and buttons; a dialog's labels may carry that id too.
 static bool message_box_text(HWND window, std::string *text)
 {
     HWND item = GetDlgItem(window, 0xFFFF);
-    if (!item)
+    bool other_control = false;
+    EnumChildWindows(window, find_other_control, (LPARAM)&other_control);
+    if (!item || other_control)
         return false;
     *text = window_text(item);
     return true;

@@ -1,0 +1,369 @@
+#include "install/options_dialog.h"
+
+#include <shlobj.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "install/file_list.h"
+#include "install/make_path.h"
+#include "install/path_scan.h"
+#include "records/install_log.h"
+#include "script/fatal.h"
+#include "script/tokenizer.h"
+#include "state/install_state.h"
+
+enum {
+    COMMENT_BYTES = 50000,
+    OPTION_COUNT = 10,
+    MESSAGE_CAPACITY = PATH_CAPACITY + 100
+};
+
+// comment.txt as shown: its first COMMENT_BYTES bytes and a zero.
+static char CommentText[COMMENT_BYTES + 1];
+
+int (*options_file_list_runner)(HWND owner) = run_file_list;
+
+static int start_running = 0;
+
+static const char error_caption[] = "インストールエラー";
+
+int options_start_running(void)
+{
+    return start_running;
+}
+
+// snprintf that reports whether the whole text fitted.
+static int format_fits(char *out, size_t size, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int n = vsnprintf(out, size, format, arguments);
+    va_end(arguments);
+    return n >= 0 && (size_t)n < size;
+}
+
+static int ansi_lead_byte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != 0;
+}
+
+// Index of the last real '\' of `path`, or -1. The walk steps over double-byte
+// characters, so a name ending in a character like 'ソ' (0x83 0x5C) is not
+// taken for a folder separator.
+static int last_separator(const char *path)
+{
+    int last = -1;
+    for (int i = next_separator(path, 0, ansi_lead_byte); path[i] != '\0';
+         i = next_separator(path, i + 1, ansi_lead_byte))
+        last = i;
+    return last;
+}
+
+static int ends_with_separator(const char *path)
+{
+    size_t length = strlen(path);
+    return length > 0 && last_separator(path) == (int)length - 1;
+}
+
+// ---- opening ----
+
+static void centre_dialog(HWND dialog)
+{
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    int width = rect.right - rect.left + 1;
+    int height = rect.bottom - rect.top + 1;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    MoveWindow(dialog, x, y, width, height, FALSE);
+}
+
+static void set_title(HWND dialog)
+{
+    char title[PATH_CAPACITY + 32];
+    if (!format_fits(title, sizeof title, "%sのインストール", install_state.caption))
+        fatal_error("インストーラの見出しが長すぎます。");
+    SetWindowTextA(dialog, title);
+}
+
+// The medium's drive root: 'D:\setup\installer.exe' gives 'D:\', a network
+// path '\\server\share\...' gives '\\server\'.
+static void find_source_drive(void)
+{
+    const char *path = install_state.installer_path;
+    size_t length = strlen(path);
+    size_t end = length < 2 ? length : 2;
+    while (end < length && path[end] != '\\')
+        end++;
+    if (end + 2 > sizeof install_state.source_drive)
+        fatal_error("インストーラのあるドライブの名前が長すぎます。");
+    memcpy(install_state.source_drive, path, end);
+    install_state.source_drive[end] = '\\';
+    install_state.source_drive[end + 1] = '\0';
+}
+
+// The medium's folder: the installer's path up to its last '\'.
+static void find_source_dir(void)
+{
+    const char *path = install_state.installer_path;
+    int cut = last_separator(path) + 1;
+    memcpy(install_state.source_dir, path, (size_t)cut);
+    install_state.source_dir[cut] = '\0';
+}
+
+// "Program Files\<brand>\" on the Windows drive.
+static void show_default_folder(HWND dialog)
+{
+    char windows[PATH_CAPACITY];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows)
+        windows[0] = '\0';
+    char *separator = strchr(windows, '\\');
+    if (separator)
+        separator[1] = '\0';
+    if (!format_fits(install_state.install_dir, sizeof install_state.install_dir,
+                     "%sProgram Files\\%s\\", windows, install_state.bland))
+        fatal_error("インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
+    SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, install_state.install_dir);
+}
+
+// Binary mode, so the file's CR LF line ends reach the edit control.
+static void show_comment(HWND dialog)
+{
+    FILE *file = fopen("comment.txt", "rb");
+    if (!file)
+        return;
+    size_t got = fread(CommentText, 1, COMMENT_BYTES, file);
+    CommentText[got] = '\0';
+    SetDlgItemTextA(dialog, ID_OPTIONS_COMMENT, CommentText);
+    fclose(file);
+}
+
+// Reads `file` into FileListText, zero-terminated after the bytes read.
+static void read_file_list(FILE *file)
+{
+    size_t got = fread(FileListText, 1, SCRIPT_TEXT_BYTES, file);
+    FileListText[got] = '\0';
+    fclose(file);
+}
+
+// The item for the list now in FileListText: its header's name and size.
+static void add_option(HWND dialog, int n)
+{
+    char name[PATH_CAPACITY];
+    char size_word[PATH_CAPACITY];
+    ScriptCursor cursor = skip_blank(FileListText);
+    cursor += read_quoted(FileListText + cursor, name, sizeof name);
+    cursor += expect_comma(FileListText + cursor);
+    read_word(FileListText + cursor, size_word, sizeof size_word);
+    // atoi's rules, with a size too large for an int held at its limit.
+    int megabytes = (int)strtol(size_word, NULL, 10);
+    char item[PATH_CAPACITY];
+    if (!format_fits(item, sizeof item, "%s (%dMb必要)", name, megabytes)) {
+        char message[MESSAGE_CAPACITY];
+        snprintf(message, sizeof message, "filelist%d.txtのオプション名が長すぎます。", n);
+        fatal_error(message);
+    }
+    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_ADDSTRING, 0, (LPARAM)item);
+}
+
+// One option per file list, from filelist0.txt up to the first one missing.
+static void fill_option_list(HWND dialog)
+{
+    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_RESETCONTENT, 0, 0);
+    for (int n = 0; n < OPTION_COUNT; n++) {
+        char name[32];
+        snprintf(name, sizeof name, "filelist%d.txt", n);
+        FILE *file = fopen(name, "rt");
+        if (!file) {
+            if (n == 0)
+                fatal_error("filelist0.txtがありません。");
+            break;
+        }
+        read_file_list(file);
+        add_option(dialog, n);
+    }
+}
+
+static void open_dialog(HWND dialog)
+{
+    install_state.options_window = dialog;
+    centre_dialog(dialog);
+    set_title(dialog);
+    find_source_drive();
+    find_source_dir();
+    show_default_folder(dialog);
+    show_comment(dialog);
+    fill_option_list(dialog);
+    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_SETCURSEL, 0, 0);
+    UpdateWindow(dialog);
+}
+
+// ---- folder picker ----
+
+static void pick_folder(HWND dialog)
+{
+    char chosen[PATH_CAPACITY];
+    BROWSEINFOA info = {};
+    info.hwndOwner = dialog;
+    info.pidlRoot = NULL;
+    info.pszDisplayName = chosen;
+    info.lpszTitle = "インストールフォルダの選択";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    LPITEMIDLIST items = SHBrowseForFolderA(&info);
+    if (!items)
+        return;
+    BOOL found = SHGetPathFromIDListA(items, chosen);
+    CoTaskMemFree(items);
+    if (!found)
+        return;
+    size_t length = strlen(chosen);
+    int add_separator = !ends_with_separator(chosen);
+    if (length + (size_t)add_separator >= sizeof install_state.install_dir) {
+        MessageBoxA(dialog, "選択したフォルダの名前が長すぎます。", error_caption, MB_OK);
+        return;
+    }
+    memcpy(install_state.install_dir, chosen, length);
+    if (add_separator)
+        install_state.install_dir[length++] = '\\';
+    install_state.install_dir[length] = '\0';
+    SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, install_state.install_dir);
+}
+
+// ---- start ----
+
+// Asks before installing into `folder`, creating it first when missing.
+// 1 when the folder exists and the user agreed.
+static int confirm_install_folder(HWND dialog, const char *folder)
+{
+    char message[MESSAGE_CAPACITY];
+    if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+        snprintf(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
+        return MessageBoxA(dialog, message, "インストールフォルダ確認", MB_YESNO) == IDYES;
+    }
+    snprintf(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
+    if (MessageBoxA(dialog, message, "インストールフォルダ作成確認", MB_YESNO) != IDYES)
+        return 0;
+    if (make_path(folder))
+        return 1;
+    snprintf(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
+    MessageBoxA(dialog, message, error_caption, MB_OK);
+    return 0;
+}
+
+static void load_chosen_list(const char *list_path)
+{
+    FILE *file = fopen(list_path, "rt");
+    if (!file) {
+        char message[MESSAGE_CAPACITY];
+        snprintf(message, sizeof message, "\"%s\"が開けません。", list_path);
+        fatal_error(message);
+    }
+    memset(FileListText, 0, SCRIPT_TEXT_BYTES);
+    read_file_list(file);
+}
+
+// The start button's work; 1 when the chosen list has been carried out, 0
+// when the dialog is to stay open. Every path too long for its buffer is
+// refused before anything is created.
+static int start_install(HWND dialog)
+{
+    InstallState &s = install_state;
+    GetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, s.install_dir, sizeof s.install_dir);
+    if (s.install_dir[0] == '\0' || s.install_dir[1] != ':') {
+        MessageBoxA(dialog, "インストール先は絶対パスで指定してください。", error_caption, MB_OK);
+        return 0;
+    }
+    char folder[PATH_CAPACITY];
+    char log_path[PATH_CAPACITY];
+    if (!format_fits(folder, sizeof folder, "%s%s\\", s.install_dir, s.title)
+        || !format_fits(log_path, sizeof log_path, "%s%s", folder, "instlog.txt")) {
+        MessageBoxA(dialog, "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。",
+                    error_caption, MB_OK);
+        return 0;
+    }
+    int n = (int)SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
+    if (n < 0 || n >= OPTION_COUNT)
+        return 0;
+    char list_path[PATH_CAPACITY];
+    if (!format_fits(list_path, sizeof list_path, "%sfilelist%d.txt", s.source_dir, n))
+        fatal_error("ファイルリストのパスが長すぎます。");
+    if (!confirm_install_folder(dialog, folder))
+        return 0;
+    memcpy(s.install_dir, folder, sizeof folder);
+    s.option_digit[0] = (char)('0' + n);
+    s.option_digit[1] = '\0';
+    load_chosen_list(list_path);
+    memcpy(s.install_log_path, log_path, sizeof log_path);
+    log_create(s.install_log_path);
+    // A list fills the slots from slot 0 on; an earlier list's shortcuts
+    // (an install after an uninstall) must not be created again.
+    clear_shortcut_slots();
+    if (!options_file_list_runner(dialog))
+        fatal_error("ファイルのコピーが正常に行われませんでした。");
+    return 1;
+}
+
+// While an install runs, the copy dialogs' message loops still dispatch to
+// this dialog and to the launcher: nothing there may start a second install,
+// which would reload the running list and empty the log.
+struct StartBlock {
+    HWND launcher;
+    int launcher_disabled;
+};
+
+static void block_start(HWND dialog, StartBlock *block)
+{
+    start_running = 1;
+    EnableWindow(GetDlgItem(dialog, ID_OPTIONS_START), FALSE);
+    EnableWindow(GetDlgItem(dialog, ID_OPTIONS_PICKER), FALSE);
+    block->launcher = (HWND)install_state.launcher_window;
+    block->launcher_disabled = block->launcher && IsWindow(block->launcher)
+                               && IsWindowEnabled(block->launcher);
+    if (block->launcher_disabled)
+        EnableWindow(block->launcher, FALSE);
+}
+
+static void unblock_start(HWND dialog, const StartBlock *block)
+{
+    if (block->launcher_disabled)
+        EnableWindow(block->launcher, TRUE);
+    EnableWindow(GetDlgItem(dialog, ID_OPTIONS_PICKER), TRUE);
+    EnableWindow(GetDlgItem(dialog, ID_OPTIONS_START), TRUE);
+    start_running = 0;
+}
+
+static void press_start(HWND dialog)
+{
+    StartBlock block;
+    block_start(dialog, &block);
+    int installed = start_install(dialog);
+    unblock_start(dialog, &block);
+    if (installed)
+        EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        open_dialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (start_running)
+            return TRUE;
+        if (wparam == ID_OPTIONS_START)
+            press_start(dialog);
+        else if (wparam == ID_OPTIONS_PICKER)
+            pick_folder(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        // Mid-install the close box cannot undo the copy: it waits.
+        if (!start_running)
+            EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
