@@ -6,7 +6,9 @@
 #include <stdio.h>
 
 enum {
-    LOG_LINE_MAX = 259,           // bytes of one line without its line break
+    // Bytes of one line without its line break: a folder line is ':' and a
+    // path of up to 259 bytes, so a folder the install made is never unlogged.
+    LOG_LINE_MAX = 260,
     LOG_LINES_MAX = 65536
 };
 
