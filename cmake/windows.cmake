@@ -68,3 +68,14 @@ target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
 project_target_options(testgame)
 target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)
+
+# A stand-in DirectX setup program: records its start, stays 1.5 s. The build
+# puts it on the sample medium (sample/medium/DirectX/dxsetup.exe, not kept in
+# git) so that an install from there offers it.
+add_executable(dxsetup WIN32 ${PROJECT_SOURCE_DIR}/sample/dxsetup/dxsetup.cpp)
+project_target_options(dxsetup)
+target_link_options(dxsetup PRIVATE ${STATIC_RUNTIME} -mwindows)
+add_custom_command(TARGET dxsetup POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_SOURCE_DIR}/sample/medium/DirectX
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:dxsetup>
+            ${PROJECT_SOURCE_DIR}/sample/medium/DirectX/dxsetup.exe)

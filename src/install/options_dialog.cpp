@@ -10,6 +10,7 @@
 #include "install/make_path.h"
 #include "install/path_scan.h"
 #include "records/install_log.h"
+#include "records/registry.h"
 #include "script/fatal.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
@@ -265,6 +266,19 @@ static void load_chosen_list(const char *list_path)
     read_file_list(file);
 }
 
+// Recorded before anything is copied: an install that is killed or ends in
+// a fatal error half way then shows as installed (an empty exepath), so the
+// next start can uninstall what its log holds. The finished install writes
+// the whole record over it.
+static void record_unfinished_install(void)
+{
+    const InstallState &s = install_state;
+    if (strlen(s.product_key) <= 9)
+        return;
+    reg_write_value(s.install_dir, s.product_key, "gamedir");
+    reg_write_value(s.empty_text, s.product_key, "exepath");
+}
+
 // The start button's work; 1 when the chosen list has been carried out, 0
 // when the dialog is to stay open. Every path too long for its buffer is
 // refused before anything is created.
@@ -298,6 +312,7 @@ static int start_install(HWND dialog)
     load_chosen_list(list_path);
     memcpy(s.install_log_path, log_path, sizeof log_path);
     log_create(s.install_log_path);
+    record_unfinished_install();
     // A list fills the slots from slot 0 on; an earlier list's shortcuts
     // (an install after an uninstall) must not be created again.
     clear_shortcut_slots();

@@ -1,15 +1,24 @@
 #!/bin/sh
 # Maps a fresh medium folder to drive D: of the test prefix, then runs the
 # end-to-end tests: they start the real build/installer.exe from D:\setup.
-# Run by ctest inside scripts/test (after wine_env_start); the argument is
-# the Windows build folder.
+# The medium starts as a copy of the sample medium (with the built test game
+# and stand-in DirectX setup); e2e-sample keeps an untouched copy for tests
+# that restore the sample's control files. Run by ctest inside scripts/test
+# (after wine_env_start); the argument is the Windows build folder.
 set -e
 build=$1
 shift
 : "${WINEPREFIX:?run through scripts/test, or after wine_env_start}"
+root=$(cd "$(dirname "$0")/../.." && pwd)
 medium="$build/e2e-medium"
-rm -rf "$medium"
-mkdir -p "$medium/setup"
+sample="$build/e2e-sample"
+rm -rf "$medium" "$sample"
+mkdir -p "$sample"
+cp -r "$root/sample/medium/." "$sample/"
+cp "$build/testgame.exe" "$sample/setup/game/testgame.exe"
+mkdir -p "$sample/DirectX"
+cp "$build/dxsetup.exe" "$sample/DirectX/dxsetup.exe"
+cp -r "$sample" "$medium"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 cd "$build/results"
 exec wine "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"

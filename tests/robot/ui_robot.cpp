@@ -165,6 +165,13 @@ bool robot_wait_gone(HWND window, int timeout_ms)
     return true;
 }
 
+static BOOL CALLBACK collect_button(HWND child, LPARAM lparam)
+{
+    if (robot_class(child) == "Button")
+        ((std::vector<int> *)lparam)->push_back(GetDlgCtrlID(child));
+    return TRUE;
+}
+
 static BOOL CALLBACK find_box(HWND window, LPARAM lparam)
 {
     RobotBox *box = (RobotBox *)lparam;
@@ -175,15 +182,17 @@ static BOOL CALLBACK find_box(HWND window, LPARAM lparam)
     HWND text = GetDlgItem(window, 0xFFFF);
     if (!text)
         return TRUE;
+    // Dialogs of the program may hold a static of id -1 too; a message box's
+    // buttons all carry the standard answer ids (IDOK ... IDCONTINUE).
+    std::vector<int> buttons;
+    EnumChildWindows(window, collect_button, (LPARAM)&buttons);
+    if (buttons.empty())
+        return TRUE;
+    for (int id : buttons)
+        if (id < IDOK || id > IDCONTINUE)
+            return TRUE;
     box->window = window;
     return FALSE;
-}
-
-static BOOL CALLBACK collect_button(HWND child, LPARAM lparam)
-{
-    if (robot_class(child) == "Button")
-        ((std::vector<int> *)lparam)->push_back(GetDlgCtrlID(child));
-    return TRUE;
 }
 
 bool robot_wait_box(DWORD process, int timeout_ms, RobotBox *box)

@@ -1,0 +1,155 @@
+// The end-to-end tests' common ground: the medium on drive D: (mapped by
+// run_e2e.sh), the test product's settings and record, and a fixture that
+// starts the real program from D:\setup and ends whatever it left running.
+#pragma once
+
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "robot/ui_robot.h"
+#include "support/file_tree.h"
+
+namespace e2e {
+
+
+constexpr char MEDIUM_PROGRAM[] = "D:\\setup\\installer.exe";
+constexpr char MEDIUM_FOLDER[] = "D:\\setup";
+constexpr char TEMP_COPY[] = "C:\\windows\\temp\\installer.exe";
+constexpr char MUTEX_NAME[] = "kaduinstmutex";
+constexpr char CAPTION[] = "E2Eテスト製品";
+constexpr char PRODUCT_KEY[] = "software\\E2ESoft\\E2EGame";
+constexpr char GAME_DIR[] = "C:\\e2e-game\\";
+constexpr char GAME_PATH[] = "C:\\e2e-game\\testgame.exe";
+constexpr char GAME_LOG[] = "C:\\e2e-game\\testgame.log";
+constexpr char SETTINGS[] =
+    "caption \"E2Eテスト製品\"\n"
+    "maker \"E2E工房\"\n"
+    "title \"E2EGame\"\n"
+    "bland \"E2ESoft\"\n";
+constexpr int WAIT_MS = 15000;
+
+inline std::string build_folder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    *strrchr(path, '\\') = '\0';
+    return path;
+}
+
+inline bool exists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool mutex_exists()
+{
+    HANDLE h = OpenMutexA(SYNCHRONIZE, FALSE, MUTEX_NAME);
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
+}
+
+inline void remove_record()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, PRODUCT_KEY);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\E2ESoft");
+}
+
+inline void write_record(const char *name, const char *value)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, PRODUCT_KEY, &key));
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value));
+    RegCloseKey(key);
+}
+
+// Exit code of a process, waiting for its end; -1 if it does not end.
+inline long exit_code_of(HANDLE process, int timeout_ms = WAIT_MS)
+{
+    if (WaitForSingleObject(process, timeout_ms) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return (long)code;
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(exists(MEDIUM_FOLDER)) << "D: is not mapped: run through run_e2e.sh";
+        SetFileAttributesA(MEDIUM_PROGRAM, FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
+        write_file("D:\\setup\\install.txt", SETTINGS);
+        DeleteFileA("D:\\setup\\installer.bmp");
+        remove_record();
+        ASSERT_FALSE(mutex_exists()) << "a launcher from an earlier test still runs";
+    }
+
+    void TearDown() override
+    {
+        for (HANDLE process : processes_) {
+            if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process, 99);
+                WaitForSingleObject(process, WAIT_MS);
+            }
+            CloseHandle(process);
+        }
+        remove_record();
+    }
+
+    // Starts D:\setup\installer.exe in D:\setup as the user would; a null
+    // command line gives the program just its own name.
+    HANDLE start_medium(const char *command_line = nullptr)
+    {
+        std::string line = command_line ? command_line : "";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        BOOL ok = CreateProcessA(MEDIUM_PROGRAM, command_line ? &line[0] : NULL, NULL, NULL,
+                                 FALSE, 0, NULL, MEDIUM_FOLDER, &startup, &process);
+        EXPECT_TRUE(ok) << GetLastError();
+        if (!ok)
+            return nullptr;
+        CloseHandle(process.hThread);
+        processes_.push_back(process.hProcess);
+        return process.hProcess;
+    }
+
+    HANDLE track(DWORD pid)
+    {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                     FALSE, pid);
+        if (process)
+            processes_.push_back(process);
+        return process;
+    }
+
+    // The medium process relaunches and ends with 0; the launcher shows.
+    HWND open_launcher(const char *command_line = nullptr, const char *caption = CAPTION)
+    {
+        HANDLE medium = start_medium(command_line);
+        if (!medium)
+            return nullptr;
+        EXPECT_EQ(0, exit_code_of(medium));
+        HWND window = robot_wait_window(caption, "#32770", 0, WAIT_MS, true);
+        EXPECT_NE(nullptr, window);
+        if (window) {
+            launcher_pid_ = robot_process_of(window);
+            launcher_ = track(launcher_pid_);
+        }
+        return window;
+    }
+
+    std::vector<HANDLE> processes_;
+    DWORD launcher_pid_ = 0;
+    HANDLE launcher_ = nullptr;
+};
+
+}  // namespace e2e
