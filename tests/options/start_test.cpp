@@ -2,6 +2,7 @@
 // creation, the chosen list, the log, the file list run and its fatal end;
 // paths too long for their buffers; and no second install while one runs.
 #include "options_support.h"
+#include "robot/ui_robot.h"
 
 namespace {
 
@@ -301,7 +302,7 @@ void run_install_and_die()
     run_install();
 }
 
-TEST_F(OptionsStart, AFailedCopyEndsTheProgramWithNoRecordAndNoShortcut)
+TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShortcut)
 {
     const std::string programs = medium.path() + "Programs";
     ProgramsFolder menu(programs);
@@ -315,7 +316,14 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramWithNoRecordAndNoShortcut)
                 fatal_pattern("ファイルのコピーが正常に行われませんでした。") + "owner=none");
     EXPECT_TRUE(exists(std::string(kInstallFolder) + "instlog.txt"));
     EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
-    EXPECT_FALSE(key_exists("software\\Brand\\Title"));
+    // The install folder and an empty exepath, written before the copy: the
+    // next start shows the product installed and can uninstall its log.
+    std::string value;
+    ASSERT_TRUE(robot_read_hkcu("software\\Brand\\Title", "gamedir", &value));
+    EXPECT_STREQ(kInstallFolder, value.c_str());
+    ASSERT_TRUE(robot_read_hkcu("software\\Brand\\Title", "exepath", &value));
+    EXPECT_STREQ("", value.c_str());
+    EXPECT_FALSE(robot_read_hkcu("software\\Brand\\Title", "instdrv", &value));
     EXPECT_FALSE(exists(programs + "\\Maker"));
 }
 

@@ -5,6 +5,7 @@
 //   robot controls [--caption C] [--class K]                  id, class, enabled, text
 //   robot press    [--caption C] [--class K] --id N
 //   robot box      [--timeout MS] [--answer N]                caption and text, then answers
+//                                                             (N = 0: leaves the box open)
 //   robot close    [--caption C] [--class K]
 //   robot reg      --key SUBKEY --value NAME                  a value under HKCU
 //
@@ -134,7 +135,9 @@ int main(int argc, char **argv)
         }
         print_text("caption", box.caption);
         print_text("text", box.text);
-        int id = o.answer >= 0 ? o.answer : (box.buttons.empty() ? IDOK : box.buttons.front());
+        if (o.answer == 0)
+            return 0;
+        int id = o.answer > 0 ? o.answer : (box.buttons.empty() ? IDOK : box.buttons.front());
         return robot_answer(box, id) ? 0 : 1;
     }
     if (command == "reg") {
