@@ -41,11 +41,18 @@ struct WindowSearch {
     std::vector<HWND> all;
 };
 
+// The window's own WS_VISIBLE: IsWindowVisible also asks the desktop window,
+// which is never visible from another desktop (a Wine virtual desktop).
+static bool shown(HWND window)
+{
+    return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 static bool matches(HWND window, const WindowSearch &search)
 {
     if (search.process && robot_process_of(window) != search.process)
         return false;
-    if (search.visible_only && !IsWindowVisible(window))
+    if (search.visible_only && !shown(window))
         return false;
     if (search.class_name && *search.class_name && robot_class(window) != search.class_name)
         return false;
@@ -177,7 +184,7 @@ static BOOL CALLBACK find_box(HWND window, LPARAM lparam)
     RobotBox *box = (RobotBox *)lparam;
     if (box->process && robot_process_of(window) != box->process)
         return TRUE;
-    if (robot_class(window) != "#32770" || !IsWindowVisible(window))
+    if (robot_class(window) != "#32770" || !shown(window))
         return TRUE;
     HWND text = GetDlgItem(window, 0xFFFF);
     if (!text)
