@@ -14,10 +14,10 @@ static int ends_word(char c)
     return is_blank(c) || c == '\0' || c == ',';
 }
 
-static void token_too_long(const char *what, int out_size)
+void fatal_too_long(const char *what, int limit)
 {
     char message[200];
-    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, out_size - 1);
+    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, limit);
     fatal_error(message);
 }
 
@@ -53,7 +53,7 @@ int read_word(const char *text, char *out, int out_size)
     int start;
     int length = word_length(text, &start);
     if (length >= out_size)
-        token_too_long("単語", out_size);
+        fatal_too_long("単語", out_size - 1);
     for (int j = 0; j < length; j++)
         out[j] = text[start + j];
     out[length] = '\0';
@@ -71,7 +71,7 @@ int read_quoted(const char *text, char *out, int out_size)
         if (text[i] == '\n' || text[i] == '\0')
             fatal_error("文字列が２行に渡るか途中で終わっています。");
         if (j >= out_size - 1)
-            token_too_long("文字列", out_size);
+            fatal_too_long("文字列", out_size - 1);
         out[j++] = text[i++];
     }
     out[j] = '\0';

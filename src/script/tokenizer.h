@@ -19,3 +19,6 @@ int expect_arrow(const char *text);
 // Length of the word that read_word would take at `text` (blanks and comments
 // before it skipped), without copying it anywhere.
 int word_length(const char *text, int *word_start);
+
+// Ends the program with "<what>が長すぎます。<limit>バイトまでです。".
+[[noreturn]] void fatal_too_long(const char *what, int limit);
