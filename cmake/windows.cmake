@@ -68,3 +68,15 @@ target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
 project_target_options(testgame)
 target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)
+
+# medium-check.exe, the publisher's checker as a console program: the same
+# sources as the native one, with the Win32 file calls.
+file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
+list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
+project_target_options(medium-check)
+target_link_options(medium-check PRIVATE ${STATIC_RUNTIME})
+set_target_properties(medium-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
+if(TARGET test_checker)
+    add_dependencies(test_checker medium-check)
+endif()
