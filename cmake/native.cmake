@@ -23,4 +23,5 @@ project_target_options(medium-check)
 target_compile_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 target_link_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 add_dependencies(native_tests medium-check)
-target_compile_definitions(native_tests PRIVATE MEDIUM_CHECK_PROGRAM="$<TARGET_FILE:medium-check>")
+target_compile_definitions(native_tests PRIVATE MEDIUM_CHECK_PROGRAM="$<TARGET_FILE:medium-check>"
+                           PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")

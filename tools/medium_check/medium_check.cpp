@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "install/file_list_script.h"
 #include "install/path_scan.h"
 #include "launcher/dib_layout.h"
@@ -612,6 +614,8 @@ static void check_lists(void)
     }
     if (first_missing == 0)
         add_finding(1, "filelist0.txt", 0, 0, "missing-file", "filelist0.txtがありません。");
+    for (int n = 0; n < first_missing; n++)
+        check_list(n);
     for (int n = first_missing + 1; n < OPTION_COUNT; n++) {
         char name[32];
         snprintf(name, sizeof name, "filelist%d.txt", n);
@@ -619,8 +623,25 @@ static void check_lists(void)
             add_finding(0, name, 0, 0, "list-gap",
                         format("filelist%d.txtがないため、%sは選択肢に出ません。", first_missing, name));
     }
-    for (int n = 0; n < first_missing; n++)
-        check_list(n);
+}
+
+// Files in the order they were first reported, each from its top down.
+static void sort_by_place(std::vector<Finding> *findings)
+{
+    std::vector<std::string> order;
+    for (const Finding &f : *findings)
+        if (std::find(order.begin(), order.end(), f.file) == order.end())
+            order.push_back(f.file);
+    auto rank = [&order](const Finding &f) {
+        return std::find(order.begin(), order.end(), f.file) - order.begin();
+    };
+    std::stable_sort(findings->begin(), findings->end(), [&rank](const Finding &a, const Finding &b) {
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
+        if (a.line != b.line)
+            return a.line < b.line;
+        return a.column < b.column;
+    });
 }
 
 int check_medium(const char *medium_dir, std::vector<Finding> *findings)
@@ -643,6 +664,7 @@ int check_medium(const char *medium_dir, std::vector<Finding> *findings)
     check_lists();
     script_token_seen = nullptr;
     checker = nullptr;
+    sort_by_place(findings);
     return 1;
 }
 
