@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
 #include "install/path_scan.h"
@@ -28,9 +29,20 @@ std::string cp932_to_utf8(const std::string &text)
     return out;
 }
 
+static UINT console_code_page;
+
+// The console keeps its code page after the program ends: give it back.
+static void restore_console_code_page(void)
+{
+    if (console_code_page)
+        SetConsoleOutputCP(console_code_page);
+}
+
 void prepare_utf8_output(void)
 {
-    SetConsoleOutputCP(CP_UTF8);
+    console_code_page = GetConsoleOutputCP();
+    if (console_code_page && SetConsoleOutputCP(CP_UTF8))
+        atexit(restore_console_code_page);
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
