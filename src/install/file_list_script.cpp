@@ -57,8 +57,10 @@ static int run_header(const char *text)
 
 static int run_shortcut(const char *text, int *filled)
 {
-    if (*filled >= SHORTCUT_SLOTS)
+    if (*filled >= SHORTCUT_SLOTS) {
+        note_script_token(text);
         fatal_error("ショートカットは５つまでしか作れません。");
+    }
     int pos = expect_keyword(text, "shortcut");
     pos += skip_blank(text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_names[*filled], PATH_CAPACITY);

@@ -21,6 +21,14 @@ void fatal_too_long(const char *what, int limit)
     fatal_error(message);
 }
 
+void (*script_token_seen)(const char *at);
+
+void note_script_token(const char *at)
+{
+    if (script_token_seen)
+        script_token_seen(at);
+}
+
 int skip_blank(const char *text)
 {
     int i = 0;
@@ -52,6 +60,7 @@ int read_word(const char *text, char *out, int out_size)
 {
     int start;
     int length = word_length(text, &start);
+    note_script_token(text + start);
     if (length >= out_size)
         fatal_too_long("単語", out_size - 1);
     for (int j = 0; j < length; j++)
@@ -63,6 +72,7 @@ int read_word(const char *text, char *out, int out_size)
 int read_quoted(const char *text, char *out, int out_size)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != '"')
         fatal_error("文字列が来るべきところに文字列が来ませんでした。");
     i++;
@@ -81,6 +91,7 @@ int read_quoted(const char *text, char *out, int out_size)
 int expect_comma(const char *text)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != ',')
         fatal_error("コンマが来るべきところにコンマがありません");
     i++;
@@ -90,6 +101,7 @@ int expect_comma(const char *text)
 int expect_arrow(const char *text)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != '-' || text[i + 1] != '>')
         fatal_error("->が来るべきところに->がありません");
     i += 2;
