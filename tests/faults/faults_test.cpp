@@ -207,59 +207,85 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
         EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), install + "game\\" + name)) << name;
 }
 
-// A file stands where the maker's Start-menu folder belongs: no folder, no
-// shortcut, no message; every line is logged all the same (the uninstall
-// finds nothing there and goes on) and the record is written.
+// A file stands where the target folder belongs: the folder cannot be made,
+// the first file's write stream does not open, the list stops at once with
+// nothing created.
+TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting)
+{
+    cf::write_file(install + "game", "a file, not a folder");
+    BoxRobot robot;
+    StallWatch stall;
+    robot.on_dialog = [&](HWND dialog) { stall.arm(dialog); };
+    EXPECT_EQ(0, run_list());
+    EXPECT_EQ(1u, robot.dialogs.size());
+    EXPECT_EQ(0, stall.closed) << "the dialog ended by itself";
+    EXPECT_TRUE(robot.boxes.empty());
+    EXPECT_EQ("a file, not a folder", cf::read_file(install + "game"));
+    std::vector<std::string> lines = log();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(":" + install + "game\\", lines[0]);
+}
+
+// The maker's Start-menu folder cannot be made (a file in its place, or a
+// name the file system refuses): no folder, no shortcut, no message; every
+// line is logged all the same (the uninstall finds nothing there and goes
+// on) and the record is written.
 TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheRecord)
 {
     const char *shell_folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    std::string root = cf::fresh_folder();
-    std::string programs = root + "Programs";
-    CreateDirectoryA(programs.c_str(), NULL);
-    cf::write_file(programs + "\\FaultMaker", "a file, not a folder");
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, shell_folders, &key));
     char saved[MAX_PATH] = "";
     DWORD saved_size = sizeof saved;
     bool had_value = RegQueryValueExA(key, "Programs", NULL, NULL, (BYTE *)saved, &saved_size) == ERROR_SUCCESS;
-    RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)programs.c_str(), (DWORD)programs.size() + 1);
+    for (const char *maker : {"FaultMaker", "Fault|Maker"}) {
+        SCOPED_TRACE(maker);
+        std::string root = cf::fresh_folder();
+        std::string programs = root + "Programs";
+        CreateDirectoryA(programs.c_str(), NULL);
+        bool file_in_place = strchr(maker, '|') == NULL;
+        if (file_in_place)
+            cf::write_file(programs + "\\" + maker, "a file, not a folder");
+        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)programs.c_str(), (DWORD)programs.size() + 1);
 
-    InstallState &s = install_state;
-    cf::prepare_state(root);
-    strcpy(s.caption, "FaultCaption");
-    strcpy(s.maker, "FaultMaker");
-    strcpy(s.title, "FaultTitle");
-    strcpy(s.product_key, "software\\FaultBrand\\FaultTitle");
-    strcpy(s.source_drive, "N:\\");
-    strcpy(s.option_digit, "0");
-    snprintf(s.install_dir, sizeof s.install_dir, "%s", root.c_str());
-    snprintf(s.exe_path, sizeof s.exe_path, "%sgame.exe", root.c_str());
-    clear_shortcut_slots();
-    strcpy(s.shortcut_names[0], "Manual");
-    strcpy(s.shortcut_targets[0], "read.txt");
-    log_create(s.install_log_path);
+        InstallState &s = install_state;
+        cf::prepare_state(root);
+        strcpy(s.caption, "FaultCaption");
+        strcpy(s.maker, maker);
+        strcpy(s.title, "FaultTitle");
+        strcpy(s.product_key, "software\\FaultBrand\\FaultTitle");
+        strcpy(s.source_drive, "N:\\");
+        strcpy(s.option_digit, "0");
+        snprintf(s.install_dir, sizeof s.install_dir, "%s", root.c_str());
+        snprintf(s.exe_path, sizeof s.exe_path, "%sgame.exe", root.c_str());
+        clear_shortcut_slots();
+        strcpy(s.shortcut_names[0], "Manual");
+        strcpy(s.shortcut_targets[0], "read.txt");
+        log_create(s.install_log_path);
 
-    BoxRobot robot;
-    register_install();
+        BoxRobot robot;
+        register_install();
 
-    std::string menu = programs + "\\FaultMaker\\FaultCaption";
-    std::vector<std::string> expected = {">FaultCaption", "?software\\FaultBrand\\FaultTitle",
-                                         ":" + menu, ":" + programs + "\\FaultMaker",
-                                         menu + "\\FaultTitle.lnk", menu + "\\Manual.lnk"};
-    EXPECT_EQ(expected, cf::log_lines(s.install_log_path));
-    EXPECT_TRUE(robot.boxes.empty());
-    EXPECT_FALSE(is_folder(programs + "\\FaultMaker"));
-    EXPECT_EQ("a file, not a folder", cf::read_file(programs + "\\FaultMaker"));
-    HKEY record;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle", &record));
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(record, "gamedir", NULL, NULL, (BYTE *)value, &size));
-    EXPECT_EQ(root, value);
-    RegCloseKey(record);
-
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand");
+        std::string maker_folder = programs + "\\" + maker;
+        std::string menu = maker_folder + "\\FaultCaption";
+        std::vector<std::string> expected = {">FaultCaption", "?software\\FaultBrand\\FaultTitle",
+                                             ":" + menu, ":" + maker_folder,
+                                             menu + "\\FaultTitle.lnk", menu + "\\Manual.lnk"};
+        EXPECT_EQ(expected, cf::log_lines(s.install_log_path));
+        EXPECT_TRUE(robot.boxes.empty());
+        EXPECT_EQ(file_in_place ? std::vector<std::string>{maker} : std::vector<std::string>{},
+                  folder_entries(programs));
+        EXPECT_FALSE(is_folder(maker_folder));
+        HKEY record;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle", &record));
+        char value[MAX_PATH] = "";
+        DWORD size = sizeof value;
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(record, "gamedir", NULL, NULL, (BYTE *)value, &size));
+        EXPECT_EQ(root, value);
+        RegCloseKey(record);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand");
+    }
     if (had_value)
         RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)saved, (DWORD)strlen(saved) + 1);
     else
