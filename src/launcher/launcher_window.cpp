@@ -54,8 +54,11 @@ static void paint_launcher(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    BitBlt(dc, SPLASH_LEFT, SPLASH_TOP, SPLASH_SIZE, SPLASH_SIZE, splash_bitmap.memory_dc,
-           0, 0, SRCCOPY);
+    // Without a picture the memory DC holds only its default 1 x 1 black
+    // bitmap: nothing is copied, the block keeps the window's background.
+    if (splash_bitmap.image.bitmap)
+        BitBlt(dc, SPLASH_LEFT, SPLASH_TOP, SPLASH_SIZE, SPLASH_SIZE, splash_bitmap.memory_dc,
+               0, 0, SRCCOPY);
     EndPaint(window, &paint);
 }
 
