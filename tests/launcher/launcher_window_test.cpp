@@ -186,12 +186,14 @@ TEST_F(Launcher, TheSplashBlockOutsideThePictureShowsTheWindowBackground)
         run_launcher([&](HWND dialog) {
             UpdateWindow(dialog);
             HDC dc = GetDC(dialog);
-            if (picture)
+            if (picture) {
                 EXPECT_EQ(colorref_of(0x123456), GetPixel(dc, 25 + 3, 20 + 3));
+            }
             for (int p : {16, 100, 255})
                 EXPECT_EQ(background, GetPixel(dc, 25 + p, 20 + p)) << p;
-            if (!picture)
+            if (!picture) {
                 EXPECT_EQ(background, GetPixel(dc, 25, 20)) << "corner";
+            }
             ReleaseDC(dialog, dc);
         });
     }
