@@ -13,3 +13,15 @@ project_target_options(native_tests)
 target_compile_options(native_tests PRIVATE ${SANITIZE_FLAGS})
 target_link_libraries(native_tests PRIVATE portable_core gtest_main)
 add_test(NAME native_tests COMMAND native_tests --gtest_output=xml:${CMAKE_BINARY_DIR}/results/native_tests.xml)
+
+# medium-check, the publisher's checker: the installer's own readers with its
+# fatal errors caught (so without the native stand-in of fatal_error).
+file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
+list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
+project_target_options(medium-check)
+target_compile_options(medium-check PRIVATE ${SANITIZE_FLAGS})
+target_link_options(medium-check PRIVATE ${SANITIZE_FLAGS})
+add_dependencies(native_tests medium-check)
+target_compile_definitions(native_tests PRIVATE MEDIUM_CHECK_PROGRAM="$<TARGET_FILE:medium-check>"
+                           PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")

@@ -79,3 +79,21 @@ add_custom_command(TARGET dxsetup POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_SOURCE_DIR}/sample/medium/DirectX
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:dxsetup>
             ${PROJECT_SOURCE_DIR}/sample/medium/DirectX/dxsetup.exe)
+
+# medium-check.exe, the publisher's checker as a console program: the same
+# sources as the native one, with the Win32 file calls.
+file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
+list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
+project_target_options(medium-check)
+target_link_options(medium-check PRIVATE ${STATIC_RUNTIME})
+set_target_properties(medium-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
+if(TARGET test_checker)
+    add_dependencies(test_checker medium-check testgame)
+endif()
+if(TARGET test_checker)
+    target_compile_definitions(test_checker PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
+endif()
+if(TARGET test_e2e)
+    add_dependencies(test_e2e medium-check installer)
+endif()

@@ -6,6 +6,7 @@
 
 #include "script/fatal.h"
 #include "script/tokenizer.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 static const char list_error[] = "ファイルリストにエラーがあります。";
@@ -14,13 +15,10 @@ void compose_path(char *out, int size, const char *what, const char *format, ...
 {
     va_list args;
     va_start(args, format);
-    int n = vsnprintf(out, (size_t)size, format, args);
+    int fitted = vformat_fits(out, (size_t)size, format, args);
     va_end(args);
-    if (n < 0 || n >= size) {
-        char message[200];
-        snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, size - 1);
-        fatal_error(message);
-    }
+    if (!fitted)
+        fatal_too_long(what, size - 1);
 }
 
 static int is_ascii_letter(char c)
@@ -59,8 +57,10 @@ static int run_header(const char *text)
 
 static int run_shortcut(const char *text, int *filled)
 {
-    if (*filled >= SHORTCUT_SLOTS)
+    if (*filled >= SHORTCUT_SLOTS) {
+        note_script_token(text);
         fatal_error("ショートカットは５つまでしか作れません。");
+    }
     int pos = expect_keyword(text, "shortcut");
     pos += skip_blank(text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_names[*filled], PATH_CAPACITY);

@@ -97,6 +97,9 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
     char source_path[PATH_CAPACITY];
     compose_path(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
     compose_path(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
+    // An earlier file left read-only, hidden or system would refuse the write
+    // stream and stop the install; it is replaced like any other.
+    SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);
     int copied = show_copy_dialog(source_path, target_path);
     SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);
     log_append(install_state.install_log_path, target_path);

@@ -14,8 +14,9 @@ enum { COPY_FILE_NAMES_MAX = 65536 };
 // files or an over-long path end the program.
 int copy_folder(const char *target_folder, const char *source_folder);
 
-// Copies one file through the progress dialog, clears the target's
-// attributes and logs its path whatever the outcome; returns the dialog's
+// Copies one file through the progress dialog, clearing an existing target's
+// attributes before and the target's after, and logs its path whatever the
+// outcome; returns the dialog's
 // result (1 copied, 0 not).
 int copy_file_with_progress(const char *target_folder, const char *source_folder,
                             const char *file_name);

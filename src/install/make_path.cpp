@@ -6,7 +6,7 @@
 #include "install/path_scan.h"
 #include "state/install_state.h"
 
-static int ansi_lead_byte(unsigned char byte)
+int ansi_lead_byte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) != 0;
 }

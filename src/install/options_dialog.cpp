@@ -13,6 +13,7 @@
 #include "records/registry.h"
 #include "script/fatal.h"
 #include "script/tokenizer.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 enum {
@@ -33,21 +34,6 @@ static const char error_caption[] = "インストールエラー";
 int options_start_running(void)
 {
     return start_running;
-}
-
-// snprintf that reports whether the whole text fitted.
-static int format_fits(char *out, size_t size, const char *format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    int n = vsnprintf(out, size, format, arguments);
-    va_end(arguments);
-    return n >= 0 && (size_t)n < size;
-}
-
-static int ansi_lead_byte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != 0;
 }
 
 // Index of the last real '\' of `path`, or -1. The walk steps over double-byte

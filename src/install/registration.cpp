@@ -11,6 +11,7 @@
 #include "install/registration.h"
 #include "records/install_log.h"
 #include "records/registry.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -26,15 +27,6 @@ struct StartMenuPaths {
 };
 
 static int in_progress = 0;
-
-static int format_fits(char *out, size_t size, const char *format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    int n = vsnprintf(out, size, format, arguments);
-    va_end(arguments);
-    return n >= 0 && (size_t)n < size;
-}
 
 static int compose_start_menu(const char *programs, StartMenuPaths *paths)
 {

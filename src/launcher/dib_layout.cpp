@@ -42,9 +42,11 @@ int dib_layout(const DibHeaderFields *fields, DibLayout *layout)
     // wrap into a small or negative size.
     int64_t stride = ((int64_t)fields->width * fields->bit_count + 31) / 32 * 4;
     int64_t rows = fields->height < 0 ? -(int64_t)fields->height : (int64_t)fields->height;
-    int64_t image_size = stride * rows;
-    if (image_size > INT32_MAX)
+    // Both factors can exceed 32 bits, so their product could pass 64: the
+    // limit is tested by division, before multiplying.
+    if (stride > INT32_MAX / rows)
         return refuse(layout, DIB_TOO_LARGE);
+    int64_t image_size = stride * rows;
 
     // A colour table is read only for the depths that call for one; entries
     // beyond what the depth can index are skipped, not stored.

@@ -10,26 +10,10 @@
 #include "startup/startup.h"
 #include "state/install_state.h"
 
-static void find_required(const char *keyword, char *value, int size, const char *missing)
+// The caption goes on the window before title and bland are looked up.
+static void show_caption(const char *caption, void *window)
 {
-    if (!find_setting(keyword, value, size))
-        fatal_error(missing);
-}
-
-// caption, maker and execmessage first; the caption goes on the window before
-// title and bland are looked up.
-static void read_product_settings(HWND window)
-{
-    InstallState &s = install_state;
-    load_settings();
-    find_required("caption", s.caption, sizeof s.caption, "caption文が見つかりません。");
-    find_required("maker", s.maker, sizeof s.maker, "maker文が見つかりません。");
-    if (find_setting("execmessage", s.execmessage, sizeof s.execmessage))
-        s.exec_message_flag = 1;
-    SetWindowTextA(window, s.caption);
-    if (!find_setting("title", s.title, sizeof s.title)
-        || !find_setting("bland", s.bland, sizeof s.bland))
-        fatal_error("title文もしくはbland文が見つかりません。");
+    SetWindowTextA((HWND)window, caption);
 }
 
 static void build_record_keys(void)
@@ -57,7 +41,7 @@ static void open_launcher(HWND window)
 {
     InstallState &s = install_state;
     s.launcher_window = window;
-    read_product_settings(window);
+    load_product_settings(show_caption, window);
     build_record_keys();
     place_controls(window);
     splash_bitmap.load("installer.bmp");
@@ -70,8 +54,11 @@ static void paint_launcher(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    BitBlt(dc, SPLASH_LEFT, SPLASH_TOP, SPLASH_SIZE, SPLASH_SIZE, splash_bitmap.memory_dc,
-           0, 0, SRCCOPY);
+    // Without a picture the memory DC holds only its default 1 x 1 black
+    // bitmap: nothing is copied, the block keeps the window's background.
+    if (splash_bitmap.image.bitmap)
+        BitBlt(dc, SPLASH_LEFT, SPLASH_TOP, SPLASH_SIZE, SPLASH_SIZE, splash_bitmap.memory_dc,
+               0, 0, SRCCOPY);
     EndPaint(window, &paint);
 }
 

@@ -60,7 +60,7 @@ int find_setting(const char *keyword, char *value, int value_size)
     }
 }
 
-void load_product_settings(void)
+void load_product_settings(CaptionFound caption_found, void *context)
 {
     InstallState &s = install_state;
     load_settings();
@@ -70,6 +70,8 @@ void load_product_settings(void)
         fatal_error("maker文が見つかりません。");
     if (find_setting("execmessage", s.execmessage, sizeof s.execmessage))
         s.exec_message_flag = 1;
+    if (caption_found)
+        caption_found(s.caption, context);
     if (!find_setting("title", s.title, sizeof s.title)
         || !find_setting("bland", s.bland, sizeof s.bland))
         fatal_error("title文もしくはbland文が見つかりません。");

@@ -14,11 +14,19 @@ static int ends_word(char c)
     return is_blank(c) || c == '\0' || c == ',';
 }
 
-static void token_too_long(const char *what, int out_size)
+void fatal_too_long(const char *what, int limit)
 {
     char message[200];
-    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, out_size - 1);
+    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, limit);
     fatal_error(message);
+}
+
+void (*script_token_seen)(const char *at);
+
+void note_script_token(const char *at)
+{
+    if (script_token_seen)
+        script_token_seen(at);
 }
 
 int skip_blank(const char *text)
@@ -52,8 +60,9 @@ int read_word(const char *text, char *out, int out_size)
 {
     int start;
     int length = word_length(text, &start);
+    note_script_token(text + start);
     if (length >= out_size)
-        token_too_long("単語", out_size);
+        fatal_too_long("単語", out_size - 1);
     for (int j = 0; j < length; j++)
         out[j] = text[start + j];
     out[length] = '\0';
@@ -63,6 +72,7 @@ int read_word(const char *text, char *out, int out_size)
 int read_quoted(const char *text, char *out, int out_size)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != '"')
         fatal_error("文字列が来るべきところに文字列が来ませんでした。");
     i++;
@@ -71,7 +81,7 @@ int read_quoted(const char *text, char *out, int out_size)
         if (text[i] == '\n' || text[i] == '\0')
             fatal_error("文字列が２行に渡るか途中で終わっています。");
         if (j >= out_size - 1)
-            token_too_long("文字列", out_size);
+            fatal_too_long("文字列", out_size - 1);
         out[j++] = text[i++];
     }
     out[j] = '\0';
@@ -81,6 +91,7 @@ int read_quoted(const char *text, char *out, int out_size)
 int expect_comma(const char *text)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != ',')
         fatal_error("コンマが来るべきところにコンマがありません");
     i++;
@@ -90,6 +101,7 @@ int expect_comma(const char *text)
 int expect_arrow(const char *text)
 {
     int i = skip_blank(text);
+    note_script_token(text + i);
     if (text[i] != '-' || text[i + 1] != '>')
         fatal_error("->が来るべきところに->がありません");
     i += 2;

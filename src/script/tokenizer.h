@@ -19,3 +19,14 @@ int expect_arrow(const char *text);
 // Length of the word that read_word would take at `text` (blanks and comments
 // before it skipped), without copying it anywhere.
 int word_length(const char *text, int *word_start);
+
+// Ends the program with "<what>が長すぎます。<limit>バイトまでです。".
+[[noreturn]] void fatal_too_long(const char *what, int limit);
+
+// Told where each scanning operation found its token, or the byte it refused,
+// before the token is taken or the error raised. The program leaves it empty;
+// a checking tool sets it to place each error at a line and column.
+extern void (*script_token_seen)(const char *at);
+
+// Calls script_token_seen with `at` when it is set.
+void note_script_token(const char *at);

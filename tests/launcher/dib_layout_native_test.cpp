@@ -89,6 +89,8 @@ TEST(DibLayout, UnsafeOrUnsupportedHeadersAreRefused)
         {"65536 square 24-bit", fields(65536, 65536, 24), DIB_TOO_LARGE},
         {"most negative height", fields(256, INT_MIN, 24), DIB_TOO_LARGE},
         {"widest 32-bit row", fields(INT_MAX, 1, 32), DIB_TOO_LARGE},
+        // Row and height both near their limits: the product passes 64 bits.
+        {"widest row, most negative height", fields(INT_MAX, INT_MIN, 32), DIB_TOO_LARGE},
         {"just past 2 GiB", fields(16384, 32769, 32), DIB_TOO_LARGE},
         {"biClrUsed 2^32-1", fields(4, 4, 8, 0xFFFFFFFFu), DIB_TOO_LARGE},
     };

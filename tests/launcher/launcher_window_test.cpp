@@ -166,6 +166,53 @@ TEST_F(Launcher, TheSplashIsPaintedAt25_20AndAMissingPictureIsSilent)
     EXPECT_NE(nullptr, splash_bitmap.memory_dc);
 }
 
+// What the 256 x 256 block shows where no picture lies: a smaller picture's
+// surroundings and the whole block without a picture keep the window's own
+// background (the copy takes nothing from outside the picture, and nothing
+// at all, not even the memory DC's default black pixel, without one).
+TEST_F(Launcher, TheSplashBlockOutsideThePictureShowsTheWindowBackground)
+{
+    MediumFolder medium("launcher_medium", SETTINGS);
+    BmpRecipe recipe;
+    recipe.width = recipe.height = 16;
+    recipe.pixel = [](int, int) { return 0x123456u; };
+    COLORREF background = GetSysColor(COLOR_BTNFACE);
+    for (bool picture : {true, false}) {
+        SCOPED_TRACE(picture ? "16 x 16 picture" : "no picture");
+        if (picture)
+            medium.write("installer.bmp", bmp_bytes(recipe));
+        else
+            medium.remove("installer.bmp");
+        run_launcher([&](HWND dialog) {
+            UpdateWindow(dialog);
+            HDC dc = GetDC(dialog);
+            if (picture) {
+                EXPECT_EQ(colorref_of(0x123456), GetPixel(dc, 25 + 3, 20 + 3));
+            }
+            for (int p : {16, 100, 255})
+                EXPECT_EQ(background, GetPixel(dc, 25 + p, 20 + p)) << p;
+            if (!picture) {
+                EXPECT_EQ(background, GetPixel(dc, 25, 20)) << "corner";
+            }
+            ReleaseDC(dialog, dc);
+        });
+    }
+}
+
+// software\<bland>\<title> must fit the 260-byte key buffer.
+TEST_F(Launcher, BrandAndTitleTooLongForTheRecordKeyEndTheProgram)
+{
+    std::string settings = "caption \"c\"\nmaker \"m\"\ntitle \"" + std::string(125, 't') + "\"\nbland \""
+                           + std::string(125, 'b') + "\"\n";
+    MediumFolder medium("launcher_medium", settings);
+    EXPECT_EXIT(
+        {
+            BoxRobot robot;
+            run_launcher([](HWND) {}, &robot);
+        },
+        testing::ExitedWithCode(0), fatal_pattern("bland文とtitle文が長すぎてレジストリのキーを作れません。"));
+}
+
 TEST_F(Launcher, TheExecMessageIsShownOwnedByTheLauncherBeforeTheGame)
 {
     std::string settings = std::string(SETTINGS) + "execmessage \"ディスクを入れたままにしてください\"\n";

@@ -263,6 +263,21 @@ TEST_F(Registration, RunInstallRegistersAfterAConfirmedStartAndNotAfterTheCloseB
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "1", kInstall);
 }
 
+// An options dialog that cannot be made (DialogBoxParamA gives -1) is no
+// install: nothing is registered.
+TEST_F(Registration, RunInstallWhoseDialogCannotBeMadeRegistersNothing)
+{
+    ProgramsFolder menu(kPrograms);
+    void *saved = install_state.instance;
+    install_state.instance = GetModuleHandleA("kernel32.dll");      // no such template there
+    BoxRobot robot;
+    EXPECT_EQ(0, run_install());
+    install_state.instance = saved;
+    EXPECT_TRUE(robot.dialogs.empty());
+    EXPECT_FALSE(key_exists("software\\Brand"));
+    EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+}
+
 TEST_F(Registration, RunInstallWithoutTheProgramsValueWritesTheRecordAndReportsAnInstall)
 {
     ProgramsFolder menu("");

@@ -203,8 +203,11 @@ TEST_F(OptionsStart, AConfirmedStartCreatesTheFolderAndLogLoadsTheChosenListFrom
     medium.put("filelist2.txt", header_list("三", "2"));
     const std::string source = medium.path() + "disc\\";
     CreateDirectoryA(source.c_str(), NULL);
+    // Written with CR LF: read in text mode, the list sees LF alone (a CR
+    // before a statement would end the list unread).
     const std::string chosen = header_list("三 (媒体)", "2") + "; the chosen list\n";
-    write_file(source + "filelist2.txt", chosen);
+    write_file(source + "filelist2.txt", header_list("三 (媒体)", "2").insert(chosen.find('\n'), "\r")
+                                             + "; the chosen list\r\n");
     SET_FIELD(installer_path, source + "installer.exe");
     for (int i = 0; i < SHORTCUT_SLOTS; i++) {
         SET_FIELD(shortcut_names[i], "古い");

@@ -1,0 +1,10 @@
+// Bounded formatting that says whether the whole text fitted.
+#pragma once
+
+#include <stdarg.h>
+#include <stddef.h>
+
+// snprintf into `out`; 1 when the whole text fitted, 0 when it was cut.
+int format_fits(char *out, size_t size, const char *format, ...)
+    __attribute__((format(printf, 3, 4)));
+int vformat_fits(char *out, size_t size, const char *format, va_list arguments);

@@ -1,0 +1,187 @@
+// medium-check and the installer agree: a medium the checker passes without
+// errors installs from D:\setup with no fatal message, and a medium it
+// rejects ends the real installer with one of the messages it reported.
+// medium-check.exe and build/installer.exe both run under Wine here; the
+// installer is driven through the UI robot as a user would, answering every
+// question with yes or OK.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "checker/checker_win32.h"
+#include "robot/ui_robot.h"
+
+namespace {
+
+using namespace checker_media;
+
+const char MEDIUM_PROGRAM[] = "D:\\setup\\installer.exe";
+const char CAPTION[] = "検査製品";
+const char OPTIONS_CAPTION[] = "検査製品のインストール";
+const char BRAND_FOLDER[] = "C:\\Program Files\\CheckSoft";
+const char PROGRAMS[] = "C:\\checker-programs";
+const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const int INSTALL_MS = 60000;
+
+std::string utf8_of(const std::string &cp932)
+{
+    wchar_t wide[2048];
+    char out[4096];
+    int n = MultiByteToWideChar(932, 0, cp932.c_str(), -1, wide, 2048);
+    WideCharToMultiByte(CP_UTF8, 0, wide, n, out, sizeof out, NULL, NULL);
+    return out;
+}
+
+void clear_install()
+{
+    remove_tree(BRAND_FOLDER);
+    remove_tree(std::string(PROGRAMS) + "\\" + CAPTION);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\CheckSoft\\CheckGame");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\CheckSoft");
+}
+
+// A message box: a visible dialog with the box's text control, other than the
+// options dialog, whose labels carry the same control id.
+BOOL CALLBACK find_box(HWND window, LPARAM lparam)
+{
+    RobotBox *box = (RobotBox *)lparam;
+    if (!IsWindowVisible(window) || robot_class(window) != "#32770" || !GetDlgItem(window, 0xFFFF)
+        || robot_text(window) == OPTIONS_CAPTION)
+        return TRUE;
+    box->window = window;
+    box->process = robot_process_of(window);
+    box->caption = robot_text(window);
+    box->text = robot_text(GetDlgItem(window, 0xFFFF));
+    for (const RobotControl &control : robot_controls(window))
+        if (control.class_name == "Button")
+            box->buttons.push_back(control.id);
+    return FALSE;
+}
+
+bool find_message_box(RobotBox *box)
+{
+    *box = RobotBox();
+    EnumWindows(find_box, (LPARAM)box);
+    if (!box->window)
+        Sleep(50);
+    return box->window != NULL;
+}
+
+class Agreement : public testing::TestWithParam<const char *> {
+protected:
+    void SetUp() override
+    {
+        CreateDirectoryA(PROGRAMS, NULL);
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key));
+        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)PROGRAMS, sizeof PROGRAMS);
+        RegCloseKey(key);
+        clear_install();
+    }
+
+    void TearDown() override
+    {
+        for (HANDLE process : processes_) {
+            if (WaitForSingleObject(process, 5000) == WAIT_TIMEOUT) {
+                TerminateProcess(process, 99);
+                WaitForSingleObject(process, 10000);
+            }
+            CloseHandle(process);
+        }
+        clear_install();
+        // The medium of the other end-to-end tests: an empty D:\setup.
+        remove_tree("D:\\setup");
+        remove_tree("D:\\data2");
+        CreateDirectoryA("D:\\setup", NULL);
+    }
+
+    void track(DWORD pid)
+    {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+        if (process)
+            processes_.push_back(process);
+    }
+
+    // Starts the installer from the medium and installs into the default
+    // folder. The fatal message's text, or "" once the launcher shows the
+    // installed state.
+    std::string install()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION medium = {};
+        if (!CreateProcessA(MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, 0, NULL, "D:\\setup", &startup,
+                            &medium))
+            return "<not started>";
+        CloseHandle(medium.hThread);
+        processes_.push_back(medium.hProcess);
+        bool pressed_install = false, pressed_start = false;
+        for (DWORD started = GetTickCount(); GetTickCount() - started < (DWORD)INSTALL_MS;) {
+            RobotBox box;
+            if (find_message_box(&box)) {
+                track(box.process);
+                bool yes = false;
+                for (int id : box.buttons)
+                    yes = yes || id == IDYES;
+                robot_answer(box, yes ? IDYES : IDOK);
+                if (box.caption == "エラー")
+                    return box.text;
+                continue;
+            }
+            HWND launcher = robot_wait_window(CAPTION, "#32770", 0, 0, true);
+            HWND options = robot_wait_window(OPTIONS_CAPTION, "#32770", 0, 0, true);
+            if (launcher && !pressed_install) {
+                track(robot_process_of(launcher));
+                pressed_install = robot_press(launcher, 1001);
+            } else if (options && !pressed_start) {
+                pressed_start = robot_press(options, 1005);
+            } else if (pressed_start && launcher && !options
+                       && IsWindowEnabled(GetDlgItem(launcher, 1002))) {
+                robot_close(launcher);
+                return "";
+            }
+        }
+        return "<no end>";
+    }
+
+    std::vector<HANDLE> processes_;
+};
+
+TEST_P(Agreement, TheInstallerEndsWithAReportedErrorOrInstalls)
+{
+    const Case *found = nullptr;
+    std::vector<Case> all = cases();
+    for (const Case &c : all)
+        if (std::string(c.name) == GetParam())
+            found = &c;
+    ASSERT_NE(nullptr, found);
+    remove_tree("D:\\setup");
+    write_medium("D:", found->files);
+    ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
+
+    std::string report;
+    int code = run_medium_check("D:\\setup", &report);
+    ASSERT_EQ(found->exit_code, code) << report;
+    std::string fatal = install();
+    if (code < 2) {
+        EXPECT_EQ("", fatal) << report;
+        EXPECT_TRUE(path_exists(std::string(BRAND_FOLDER) + "\\CheckGame\\game.exe"));
+    } else {
+        ASSERT_NE("", fatal) << report;
+        EXPECT_NE(std::string::npos, report.find(": error: " + utf8_of(fatal) + " ["))
+            << "installer: " << utf8_of(fatal) << "\nchecker:\n" << report;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, Agreement,
+                         testing::Values("clean", "list_gap", "size_rounded_up", "missing_arrow",
+                                         "source_missing", "source_subfolder", "keyword_in_value",
+                                         "six_shortcuts"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param);
+                         });
+
+}  // namespace

@@ -1,0 +1,35 @@
+// medium-check [--json] MEDIUM_DIR: exit code 0 clean, 1 warnings only,
+// 2 errors (or a wrong command line).
+#include <stdio.h>
+#include <string.h>
+
+#include "medium_check.h"
+#include "medium_files.h"
+
+int main(int argc, char **argv)
+{
+    int json = 0;
+    const char *medium = nullptr;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--json") == 0)
+            json = 1;
+        else if (!medium)
+            medium = argv[i];
+        else
+            medium = "";
+    }
+    if (!medium || !*medium) {
+        fputs("usage: medium-check [--json] MEDIUM_DIR\n", stderr);
+        return 2;
+    }
+    prepare_utf8_output();
+    std::vector<Finding> findings;
+    if (!check_medium(medium, &findings)) {
+        fprintf(stderr, "medium-check: %s is not a folder\n", medium);
+        return 2;
+    }
+    std::string report = json ? report_json(findings) : report_text(findings);
+    fwrite(report.data(), 1, report.size(), stdout);
+    fflush(stdout);
+    return report_exit_code(findings);
+}

@@ -1,0 +1,734 @@
+#include "medium_check.h"
+
+#include <setjmp.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "install/file_list_script.h"
+#include "install/path_scan.h"
+#include "launcher/dib_layout.h"
+#include "medium_files.h"
+#include "script/fatal.h"
+#include "script/settings.h"
+#include "script/tokenizer.h"
+#include "state/install_state.h"
+
+enum {
+    COMMENT_BYTES = 50000,        // what the options dialog shows of comment.txt
+    OPTION_COUNT = 10,
+    MEBIBYTE = 1048576,
+    COPY_FILES_MAX = 65536        // the folder copy's limit
+};
+
+// ---- the installer's fatal errors, caught ----
+
+// The readers hold nothing across a call that can fail, so jumping out of
+// them leaks nothing; every container below lives outside the guarded steps.
+static jmp_buf *fatal_target;
+static char fatal_message[1024];
+
+void fatal_error(const char *message)
+{
+    snprintf(fatal_message, sizeof fatal_message, "%s", message);
+    if (fatal_target)
+        longjmp(*fatal_target, 1);
+    fprintf(stderr, "medium-check: unexpected fatal error\n");
+    exit(2);
+}
+
+void show_unowned_message(const char *, const char *) {}
+
+typedef void (*GuardedStep)(void *argument);
+
+// 1 when `step` ran to its end; 0 when it raised a fatal error, whose text is
+// then in fatal_message.
+static int run_guarded(GuardedStep step, void *argument)
+{
+    jmp_buf here;
+    jmp_buf *outer = fatal_target;
+    fatal_target = &here;
+    if (setjmp(here) == 0) {
+        step(argument);
+        fatal_target = outer;
+        return 1;
+    }
+    fatal_target = outer;
+    return 0;
+}
+
+// ---- the checker's record ----
+
+struct ValueRange {
+    const char *open;             // opening and closing quote of a statement's value
+    const char *close;
+};
+
+struct Checker {
+    std::string medium;           // the program's folder, in this machine's terms
+    std::string root;             // the drive root
+    std::string program_folder;   // the program's folder as the installer names it
+    std::vector<Finding> *findings;
+    std::vector<const char *> tokens;   // every token the readers looked at, in order
+    const char *text;             // the control file being read
+    std::string file;
+    std::vector<FolderEntry> entries;
+    std::vector<std::string> produced;  // files a list copies, relative to the install folder
+    unsigned long long copied_bytes;
+    char option_name[PATH_CAPACITY];
+    char size_word[PATH_CAPACITY];
+};
+
+static Checker *checker;
+static char scratch[SCRIPT_TEXT_BYTES + 1];   // a word or value of any length
+
+static void remember_token(const char *at)
+{
+    checker->tokens.push_back(at);
+}
+
+static std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+static std::string format(const char *pattern, ...)
+{
+    char text[2048];
+    va_list arguments;
+    va_start(arguments, pattern);
+    vsnprintf(text, sizeof text, pattern, arguments);
+    va_end(arguments);
+    return text;
+}
+
+static void position_of(const char *text, const char *at, int *line, int *column)
+{
+    *line = 1;
+    *column = 1;
+    const char *p = text;
+    while (p < at && *p) {
+        if (*p == '\n') {
+            ++*line;
+            *column = 1;
+            p++;
+            continue;
+        }
+        p += (cp932_lead_byte((unsigned char)*p) && p[1] && p + 1 < at) ? 2 : 1;
+        ++*column;
+    }
+}
+
+static void add_finding(int error, const std::string &file, int line, int column,
+                        const char *kind, const std::string &message)
+{
+    checker->findings->push_back(Finding{error, file, line, column, kind, message});
+}
+
+// A finding at `at` in the control file being read; null: the whole file.
+static void add_at(int error, const char *at, const char *kind, const std::string &message)
+{
+    int line = 0;
+    int column = 0;
+    if (at)
+        position_of(checker->text, at, &line, &column);
+    add_finding(error, checker->file, line, column, kind, message);
+}
+
+static const char *last_token(void)
+{
+    return checker->tokens.empty() ? nullptr : checker->tokens.back();
+}
+
+static const char *kind_of(const char *message)
+{
+    if (strcmp(message, "ショートカットは５つまでしか作れません。") == 0)
+        return "too-many-shortcuts";
+    if (strstr(message, "が長すぎます"))
+        return "too-long";
+    return "syntax";
+}
+
+static void add_fatal_at(const char *at)
+{
+    add_at(1, at, kind_of(fatal_message), fatal_message);
+}
+
+static int is_ascii_upper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+// ASCII letters folded, as the file system compares names.
+static std::string folded(const std::string &path)
+{
+    std::string out = path;
+    for (size_t i = 0; i < out.size(); i++) {
+        if (cp932_lead_byte((unsigned char)out[i]) && i + 1 < out.size()) {
+            i++;
+            continue;
+        }
+        if (is_ascii_upper(out[i]))
+            out[i] = (char)(out[i] - 'A' + 'a');
+    }
+    return out;
+}
+
+// Reads a control file into `buffer` (SCRIPT_TEXT_BYTES and a zero) as the
+// program does; 0 when it does not open.
+static int load_control_file(const char *name, char *buffer)
+{
+    std::string bytes;
+    int more = 0;
+    memset(buffer, 0, SCRIPT_TEXT_BYTES + 1);
+    if (!medium_read(checker->medium, name, 1, SCRIPT_TEXT_BYTES, &bytes, &more))
+        return 0;
+    memcpy(buffer, bytes.data(), bytes.size());
+    checker->text = buffer;
+    checker->file = name;
+    if (more)
+        add_at(0, buffer + bytes.size(), "truncated",
+               format("%sは先頭の%dバイトだけが読まれます。", name, (int)SCRIPT_TEXT_BYTES));
+    return 1;
+}
+
+// ---- install.txt ----
+
+struct StatementWalk {
+    const char *text;
+    std::vector<ValueRange> *ranges;
+};
+
+// Where the quoted values lie when the file is read as its writer means it:
+// keyword, value, keyword, value... The walk ends where that reading ends.
+static void walk_statements(void *argument)
+{
+    StatementWalk *walk = (StatementWalk *)argument;
+    const char *text = walk->text;
+    ScriptCursor pos = skip_blank(text);
+    while (text[pos] != '\0') {
+        int start;
+        if (word_length(text + pos, &start) == 0)
+            return;
+        pos += read_word(text + pos, scratch, sizeof scratch);
+        ScriptCursor open = pos + skip_blank(text + pos);
+        pos += read_quoted(text + pos, scratch, sizeof scratch);
+        walk->ranges->push_back(ValueRange{text + open, text + pos - 1});
+        pos += skip_blank(text + pos);
+    }
+}
+
+struct Lookup {
+    const char *keyword;
+    char *value;
+    int size;
+    int found;
+};
+
+static void look_up(void *argument)
+{
+    Lookup *lookup = (Lookup *)argument;
+    lookup->found = find_setting(lookup->keyword, lookup->value, lookup->size);
+}
+
+static const ValueRange *range_holding(const std::vector<ValueRange> &ranges, const char *at)
+{
+    for (const ValueRange &range : ranges)
+        if (at > range.open && at <= range.close)
+            return &range;
+    return nullptr;
+}
+
+// The keyword that find_setting matched just before `at`, inside a value
+// (no line end can stand between them there).
+static const char *keyword_before(const char *at, const char *keyword, const char *text)
+{
+    const char *p = at;
+    while (p > text && (p[-1] == ' ' || p[-1] == '\t'))
+        p--;
+    size_t length = strlen(keyword);
+    if ((size_t)(p - text) >= length && memcmp(p - length, keyword, length) == 0)
+        return p - length;
+    return at;
+}
+
+// One lookup as the launcher makes it. 1 when the value was found; *value_at
+// is then its opening quote.
+static int check_setting(const char *keyword, char *value, int size, const char *missing,
+                         const std::vector<ValueRange> &ranges, const char **value_at)
+{
+    Lookup lookup = {keyword, value, size, 0};
+    checker->tokens.clear();
+    int ran = run_guarded(look_up, &lookup);
+    const char *at = last_token();
+    const ValueRange *inside = at ? range_holding(ranges, at) : nullptr;
+    const char *text = checker->text;
+    if (!ran) {
+        if (inside)
+            add_at(1, keyword_before(at, keyword, text), "keyword-in-value", fatal_message);
+        else
+            add_fatal_at(at);
+        return 0;
+    }
+    if (!lookup.found) {
+        if (missing)
+            add_at(1, text + strlen(text), "missing-keyword", missing);
+        return 0;
+    }
+    if (inside)
+        add_at(0, keyword_before(at, keyword, text), "keyword-in-value",
+               format("%s文の値が、前の文字列の中にある単語%sの後から読まれます。", keyword, keyword));
+    *value_at = at;
+    return 1;
+}
+
+// The lookups of the launcher window, then the names the installer builds
+// from them. Leaves install_dir at the default install folder.
+static void check_settings(void)
+{
+    InstallState &s = install_state;
+    checker->file = "install.txt";
+    checker->text = SettingsText;
+    if (!load_control_file("install.txt", SettingsText)) {
+        add_finding(1, "install.txt", 0, 0, "missing-file", "install.txtが開けませんでした。");
+        return;
+    }
+    std::vector<ValueRange> ranges;
+    StatementWalk walk = {SettingsText, &ranges};
+    script_token_seen = nullptr;
+    run_guarded(walk_statements, &walk);
+    script_token_seen = remember_token;
+
+    const char *caption_at = nullptr, *maker_at = nullptr, *message_at = nullptr;
+    const char *title_at = nullptr, *bland_at = nullptr;
+    static const char title_missing[] = "title文もしくはbland文が見つかりません。";
+    check_setting("caption", s.caption, sizeof s.caption, "caption文が見つかりません。", ranges, &caption_at);
+    check_setting("maker", s.maker, sizeof s.maker, "maker文が見つかりません。", ranges, &maker_at);
+    check_setting("execmessage", s.execmessage, sizeof s.execmessage, nullptr, ranges, &message_at);
+    int title = check_setting("title", s.title, sizeof s.title, title_missing, ranges, &title_at);
+    int bland = check_setting("bland", s.bland, sizeof s.bland, title ? title_missing : nullptr,
+                              ranges, &bland_at);
+    if (!title || !bland)
+        return;
+
+    char key[PATH_CAPACITY];
+    int n = snprintf(key, sizeof key, "software\\%s\\%s", s.bland, s.title);
+    if (n < 0 || n >= (int)sizeof key)
+        add_at(1, bland_at, "too-long", "bland文とtitle文が長すぎてレジストリのキーを作れません。");
+    char folder[PATH_CAPACITY];
+    n = snprintf(folder, sizeof folder, "C:\\Program Files\\%s\\", s.bland);
+    if (n < 0 || n >= (int)sizeof folder) {
+        add_at(1, bland_at, "too-long", "インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
+        return;
+    }
+    char install_folder[PATH_CAPACITY];
+    char log_path[PATH_CAPACITY];
+    n = snprintf(install_folder, sizeof install_folder, "%s%s\\", folder, s.title);
+    int m = snprintf(log_path, sizeof log_path, "%s%s", install_folder, "instlog.txt");
+    if (n < 0 || n >= (int)sizeof install_folder || m < 0 || m >= (int)sizeof log_path) {
+        add_at(0, title_at, "too-long", "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。");
+        return;
+    }
+    memcpy(s.install_dir, install_folder, sizeof install_folder);
+}
+
+// ---- comment.txt and installer.bmp ----
+
+static void check_comment(void)
+{
+    std::string bytes;
+    int more = 0;
+    if (!medium_read(checker->medium, "comment.txt", 0, COMMENT_BYTES, &bytes, &more) || !more)
+        return;
+    checker->text = bytes.c_str();
+    checker->file = "comment.txt";
+    add_at(0, bytes.c_str() + bytes.size(), "comment-too-long",
+           "comment.txtが50,000バイトを超えています。ここから後は表示されません。");
+}
+
+static unsigned int little_u32(const unsigned char *p)
+{
+    return (unsigned int)p[0] | (unsigned int)p[1] << 8 | (unsigned int)p[2] << 16 | (unsigned int)p[3] << 24;
+}
+
+static std::string bitmap_refusal(const DibHeaderFields &fields, DibRefusal refusal)
+{
+    switch (refusal) {
+    case DIB_SHORT_HEADER:
+        return "installer.bmpが54バイトより短く、絵として読めません。";
+    case DIB_BAD_INFO_SIZE:
+        return format("installer.bmpの情報ヘッダの大きさ%uバイトは読めません。40から124バイトまでです。",
+                      fields.info_size);
+    case DIB_COMPRESSED:
+        return "installer.bmpは圧縮されています。圧縮していないBMPだけが表示されます。";
+    case DIB_BAD_BIT_COUNT:
+        return format("installer.bmpの%dビットの色は読めません。1、4、8、16、24、32ビットだけが表示されます。",
+                      fields.bit_count);
+    default:
+        return format("installer.bmpの大きさ%d×%dは読めません。", fields.width, fields.height);
+    }
+}
+
+static void check_bitmap(void)
+{
+    unsigned long long size = 0;
+    if (medium_entry(checker->medium, "installer.bmp", &size) != ENTRY_FILE)
+        return;
+    std::string bytes;
+    int more = 0;
+    medium_read(checker->medium, "installer.bmp", 0, BMP_HEADER_BYTES, &bytes, &more);
+    DibHeaderFields fields;
+    DibLayout layout;
+    const char *file = "installer.bmp";
+    if (!dib_layout_from_bytes((const unsigned char *)bytes.data(), (int)bytes.size(), &fields, &layout)) {
+        add_finding(0, file, 0, 0, "bitmap", bitmap_refusal(fields, layout.refusal) + "絵は表示されません。");
+        return;
+    }
+    if (fields.width != 256 || layout.rows != 256)
+        add_finding(0, file, 0, 0, "bitmap",
+                    format("installer.bmpの大きさが%d×%dです。256×256の絵だけがちょうど表示されます。",
+                           fields.width, layout.rows));
+    long long offset = little_u32((const unsigned char *)bytes.data() + 10);
+    if (offset != layout.pixel_offset)
+        add_finding(0, file, 0, 0, "bitmap",
+                    format("installer.bmpの画素が%lldバイト目から始まっています。色表の直後（%lldバイト目）から"
+                           "始まる絵だけが正しく表示されます。", offset, layout.pixel_offset));
+    else if ((long long)size < layout.pixel_offset + layout.image_size)
+        add_finding(0, file, 0, 0, "bitmap",
+                    format("installer.bmpの画素が足りません。%lldバイト必要ですが%lluバイトしかありません。",
+                           layout.pixel_offset + layout.image_size, size));
+}
+
+// ---- file lists ----
+
+struct PathStep {
+    char out[PATH_CAPACITY];
+    const char *what;
+    const char *folder;
+    const char *name;
+};
+
+static void compose_file_path(void *argument)
+{
+    PathStep *step = (PathStep *)argument;
+    compose_path(step->out, sizeof step->out, step->what, "%s%s", step->folder, step->name);
+}
+
+// The installer's own message when `folder` + `name` is too long; "" if not.
+static std::string path_refusal(const char *what, const char *folder, const char *name)
+{
+    PathStep step = {{0}, what, folder, name};
+    return run_guarded(compose_file_path, &step) ? std::string() : std::string(fatal_message);
+}
+
+// The folder of this machine and the relative path that a path of the
+// installer's ('D:\setup\game\') names.
+static int local_place(const char *path, std::string *base, std::string *relative)
+{
+    const std::string &program = checker->program_folder;
+    if (strncmp(path, program.c_str(), program.size()) == 0) {
+        *base = checker->medium;
+        *relative = path + program.size();
+        return 1;
+    }
+    if (strncmp(path, program.c_str(), 3) == 0) {
+        *base = checker->root;
+        *relative = path + 3;
+        return 1;
+    }
+    return 0;
+}
+
+static int check_copy(void *, const char *target_folder, const char *source_folder)
+{
+    std::vector<const char *> &tokens = checker->tokens;
+    const char *source_at = tokens.size() >= 3 ? tokens[tokens.size() - 3] : last_token();
+    const char *target_at = last_token();
+    std::string base, relative;
+    EntryKind kind = local_place(source_folder, &base, &relative)
+                         ? medium_entry(base, relative, nullptr) : ENTRY_NONE;
+    if (kind == ENTRY_NONE) {
+        add_at(1, source_at, "source-missing",
+               format("コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder));
+        return 1;
+    }
+    if (kind == ENTRY_FILE) {
+        add_at(0, source_at, "source-missing",
+               format("コピー元\"%s\"はフォルダではありません。何もコピーされません。", source_folder));
+        return 1;
+    }
+    medium_list(base, relative, &checker->entries);
+    int files = 0;
+    int subfolder = 0;
+    std::string target_refusal, source_refusal;
+    size_t install_length = strlen(install_state.install_dir);
+    for (const FolderEntry &entry : checker->entries) {
+        if (entry.folder) {
+            subfolder = 1;
+            continue;
+        }
+        files++;
+        if (target_refusal.empty())
+            target_refusal = path_refusal("コピー先ファイルのパス", target_folder, entry.name.c_str());
+        if (source_refusal.empty())
+            source_refusal = path_refusal("コピー元ファイルのパス", source_folder, entry.name.c_str());
+        checker->produced.push_back(folded(std::string(target_folder + install_length) + entry.name));
+        checker->copied_bytes += entry.size;
+    }
+    if (subfolder)
+        add_at(1, source_at, "source-subfolder",
+               "コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。");
+    if (files > COPY_FILES_MAX)
+        add_at(1, source_at, "source-too-many", "コピー元フォルダのファイルが多すぎます。65536個までです。");
+    if (!target_refusal.empty())
+        add_at(1, target_at, "too-long", target_refusal);
+    if (!source_refusal.empty())
+        add_at(1, source_at, "too-long", source_refusal);
+    return 1;
+}
+
+// Disk prompts are answered at once: the check is of the medium, not of a user.
+static int answer_prompt(void *, const char *, const char *, int buttons)
+{
+    return buttons == ASK_OK_CANCEL ? ANSWER_OK : ANSWER_NO;
+}
+
+static int check_disk_file(void *, const char *path)
+{
+    std::string base, relative;
+    if (!local_place(path, &base, &relative) || medium_entry(base, relative, nullptr) == ENTRY_NONE)
+        add_at(0, last_token(), "check-file-missing",
+               format("確認ファイル\"%s\"がメディアのどのフォルダにもありません。"
+                      "インストーラはディスクを求め続けます。", path));
+    return 1;
+}
+
+static void close_no_streams(void *) {}
+
+// The header as the options dialog reads it for its option list.
+static void read_option_header(void *)
+{
+    const char *text = FileListText;
+    ScriptCursor cursor = skip_blank(text);
+    cursor += read_quoted(text + cursor, checker->option_name, sizeof checker->option_name);
+    cursor += expect_comma(text + cursor);
+    read_word(text + cursor, checker->size_word, sizeof checker->size_word);
+}
+
+static void run_list(void *argument)
+{
+    static const FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file,
+                                            close_no_streams};
+    *(int *)argument = interpret_file_list(FileListText, &actions);
+}
+
+static int produced(const char *relative_path)
+{
+    std::string wanted = folded(relative_path);
+    for (const std::string &path : checker->produced)
+        if (path == wanted)
+            return 1;
+    return 0;
+}
+
+// What the list left behind once it ran to its end: the program and the
+// shortcut targets, the size, and text after the statement that ended it.
+static void check_list_result(int n)
+{
+    InstallState &s = install_state;
+    std::vector<const char *> &tokens = checker->tokens;
+    const char *program = s.exe_path + strlen(s.install_dir);
+    if (!produced(program))
+        add_at(0, tokens[4], "target-not-copied",
+               format("ゲームプログラム\"%s\"はどのコピー文でもコピーされません。", program));
+    int slot = 0;
+    for (size_t i = 5; i + 3 < tokens.size() && slot < SHORTCUT_SLOTS; i++) {
+        if (*tokens[i] != 's')
+            continue;
+        if (s.shortcut_names[slot][0] && !produced(s.shortcut_targets[slot]))
+            add_at(0, tokens[i + 3], "target-not-copied",
+                   format("ショートカットの対象\"%s\"はどのコピー文でもコピーされません。",
+                          s.shortcut_targets[slot]));
+        slot++;
+    }
+    long megabytes = strtol(checker->size_word, nullptr, 10);
+    unsigned long long needed = (checker->copied_bytes + MEBIBYTE - 1) / MEBIBYTE;
+    if ((unsigned long long)megabytes != needed || megabytes < 0)
+        add_at(0, tokens[2], "size-mismatch",
+               format("filelist%d.txtのサイズは%ldMbと書かれていますが、コピーするファイルは合わせて%lluMbです。",
+                      n, megabytes, needed));
+    const char *closing = strchr(last_token() + 1, '"');
+    if (closing) {
+        const char *rest = closing + 1 + skip_blank(closing + 1);
+        if (*rest)
+            add_at(0, rest, "list-end", "ファイルリストはここで終わります。この後の文は読まれません。");
+    }
+}
+
+static void check_list(int n)
+{
+    InstallState &s = install_state;
+    char name[32];
+    snprintf(name, sizeof name, "filelist%d.txt", n);
+    if (!load_control_file(name, FileListText))
+        return;
+    checker->tokens.clear();
+    if (!run_guarded(read_option_header, nullptr)) {
+        add_fatal_at(last_token());
+        return;
+    }
+    char item[PATH_CAPACITY];
+    int length = snprintf(item, sizeof item, "%s (%dMb必要)", checker->option_name,
+                          (int)strtol(checker->size_word, nullptr, 10));
+    if (length < 0 || length >= (int)sizeof item)
+        add_at(1, checker->tokens[0], "too-long", format("filelist%d.txtのオプション名が長すぎます。", n));
+
+    char install_dir[PATH_CAPACITY];
+    memcpy(install_dir, s.install_dir, sizeof install_dir);
+    snprintf(s.source_dir, sizeof s.source_dir, "%s", checker->program_folder.c_str());
+    checker->tokens.clear();
+    checker->produced.clear();
+    checker->copied_bytes = 0;
+    int ended = 0;
+    if (!run_guarded(run_list, &ended)) {
+        const char *at = last_token();
+        if (strstr(fatal_message, "コピー元フォルダのパス") && checker->tokens.size() >= 3)
+            at = checker->tokens[checker->tokens.size() - 3];
+        add_fatal_at(at);
+    } else if (ended) {
+        check_list_result(n);
+    }
+    memcpy(s.install_dir, install_dir, sizeof install_dir);
+}
+
+// The options dialog offers the lists up to the first number missing.
+static void check_lists(void)
+{
+    int first_missing = OPTION_COUNT;
+    for (int n = 0; n < OPTION_COUNT; n++) {
+        char name[32];
+        snprintf(name, sizeof name, "filelist%d.txt", n);
+        if (medium_entry(checker->medium, name, nullptr) == ENTRY_FILE)
+            continue;
+        if (first_missing == OPTION_COUNT)
+            first_missing = n;
+    }
+    if (first_missing == 0)
+        add_finding(1, "filelist0.txt", 0, 0, "missing-file", "filelist0.txtがありません。");
+    for (int n = 0; n < first_missing; n++)
+        check_list(n);
+    for (int n = first_missing + 1; n < OPTION_COUNT; n++) {
+        char name[32];
+        snprintf(name, sizeof name, "filelist%d.txt", n);
+        if (medium_entry(checker->medium, name, nullptr) == ENTRY_FILE)
+            add_finding(0, name, 0, 0, "list-gap",
+                        format("filelist%d.txtがないため、%sは選択肢に出ません。", first_missing, name));
+    }
+}
+
+// Files in the order they were first reported, each from its top down.
+static void sort_by_place(std::vector<Finding> *findings)
+{
+    std::vector<std::string> order;
+    for (const Finding &f : *findings)
+        if (std::find(order.begin(), order.end(), f.file) == order.end())
+            order.push_back(f.file);
+    auto rank = [&order](const Finding &f) {
+        return std::find(order.begin(), order.end(), f.file) - order.begin();
+    };
+    std::stable_sort(findings->begin(), findings->end(), [&rank](const Finding &a, const Finding &b) {
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
+        if (a.line != b.line)
+            return a.line < b.line;
+        return a.column < b.column;
+    });
+}
+
+int check_medium(const char *medium_dir, std::vector<Finding> *findings)
+{
+    Checker record;
+    std::string full, name;
+    if (!medium_folder_parts(medium_dir, &full, &record.root, &name))
+        return 0;
+    record.medium = full;
+    record.program_folder = name.empty() ? std::string("D:\\") : "D:\\" + name + "\\";
+    record.findings = findings;
+    record.copied_bytes = 0;
+    checker = &record;
+    install_state = InstallState{};
+    install_state.empty_text = "";
+    script_token_seen = remember_token;
+    check_settings();
+    check_comment();
+    check_bitmap();
+    check_lists();
+    script_token_seen = nullptr;
+    checker = nullptr;
+    sort_by_place(findings);
+    return 1;
+}
+
+// ---- reports ----
+
+int report_exit_code(const std::vector<Finding> &findings)
+{
+    int code = 0;
+    for (const Finding &finding : findings)
+        code = finding.error ? 2 : (code > 1 ? code : 1);
+    return code;
+}
+
+static void count(const std::vector<Finding> &findings, int *errors, int *warnings)
+{
+    *errors = *warnings = 0;
+    for (const Finding &finding : findings)
+        ++*(finding.error ? errors : warnings);
+}
+
+std::string report_text(const std::vector<Finding> &findings)
+{
+    std::string out;
+    for (const Finding &f : findings) {
+        out += cp932_to_utf8(f.file);
+        if (f.line > 0)
+            out += format(":%d:%d", f.line, f.column);
+        out += f.error ? ": error: " : ": warning: ";
+        out += cp932_to_utf8(f.message) + " [" + f.kind + "]\n";
+    }
+    int errors, warnings;
+    count(findings, &errors, &warnings);
+    out += cp932_to_utf8(format("エラー%d件、警告%d件\n", errors, warnings));
+    return out;
+}
+
+static std::string json_string(const std::string &utf8)
+{
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        if (c == '"' || c == '\\')
+            out += std::string("\\") + (char)c;
+        else if (c < 0x20)
+            out += format("\\u%04x", c);
+        else
+            out += (char)c;
+    }
+    return out + "\"";
+}
+
+std::string report_json(const std::vector<Finding> &findings)
+{
+    int errors, warnings;
+    count(findings, &errors, &warnings);
+    std::string out = format("{\"errors\": %d, \"warnings\": %d, \"findings\": [", errors, warnings);
+    for (size_t i = 0; i < findings.size(); i++) {
+        const Finding &f = findings[i];
+        out += i ? ",\n  " : "\n  ";
+        out += format("{\"severity\": \"%s\", \"file\": ", f.error ? "error" : "warning");
+        out += json_string(cp932_to_utf8(f.file));
+        out += format(", \"line\": %d, \"column\": %d, \"kind\": \"%s\", \"message\": ", f.line, f.column,
+                      f.kind.c_str());
+        out += json_string(cp932_to_utf8(f.message)) + "}";
+    }
+    out += findings.empty() ? "]}\n" : "\n]}\n";
+    return out;
+}
