@@ -65,9 +65,14 @@ target_link_libraries(robot PRIVATE ui_robot)
 target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 
 # The sample medium's stand-in game: records its command line and directory.
+# The build puts it where the sample's file list copies it from, so the sample
+# medium is whole (and checks clean) after a build; git does not keep it.
 add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
 project_target_options(testgame)
 target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)
+add_custom_command(TARGET testgame POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:testgame>
+            ${PROJECT_SOURCE_DIR}/sample/medium/setup/game/testgame.exe)
 
 # A stand-in DirectX setup program: records its start, stays 1.5 s. The build
 # puts it on the sample medium (sample/medium/DirectX/dxsetup.exe, not kept in
