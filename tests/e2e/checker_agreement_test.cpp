@@ -43,33 +43,6 @@ void clear_install()
     RegDeleteKeyA(HKEY_CURRENT_USER, "software\\CheckSoft");
 }
 
-// A message box: a visible dialog with the box's text control, other than the
-// options dialog, whose labels carry the same control id.
-BOOL CALLBACK find_box(HWND window, LPARAM lparam)
-{
-    RobotBox *box = (RobotBox *)lparam;
-    if (!IsWindowVisible(window) || robot_class(window) != "#32770" || !GetDlgItem(window, 0xFFFF)
-        || robot_text(window) == OPTIONS_CAPTION)
-        return TRUE;
-    box->window = window;
-    box->process = robot_process_of(window);
-    box->caption = robot_text(window);
-    box->text = robot_text(GetDlgItem(window, 0xFFFF));
-    for (const RobotControl &control : robot_controls(window))
-        if (control.class_name == "Button")
-            box->buttons.push_back(control.id);
-    return FALSE;
-}
-
-bool find_message_box(RobotBox *box)
-{
-    *box = RobotBox();
-    EnumWindows(find_box, (LPARAM)box);
-    if (!box->window)
-        Sleep(50);
-    return box->window != NULL;
-}
-
 class Agreement : public testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
@@ -121,7 +94,7 @@ protected:
         bool pressed_install = false, pressed_start = false;
         for (DWORD started = GetTickCount(); GetTickCount() - started < (DWORD)INSTALL_MS;) {
             RobotBox box;
-            if (find_message_box(&box)) {
+            if (robot_wait_box(0, 50, &box)) {
                 track(box.process);
                 bool yes = false;
                 for (int id : box.buttons)
