@@ -275,22 +275,7 @@ protected:
         DeleteFileA(GAME_PATH);
         RemoveDirectoryA(GAME_DIR);
     }
-    std::string game_log()
-    {
-        for (int waited = 0; waited < WAIT_MS; waited += 50) {
-            FILE *f = fopen(GAME_LOG, "rb");
-            if (f) {
-                char buffer[2048];
-                size_t n = fread(buffer, 1, sizeof buffer, f);
-                fclose(f);
-                std::string text(buffer, n);
-                if (text.find("cwd=") != std::string::npos)
-                    return text;
-            }
-            Sleep(50);
-        }
-        return "";
-    }
+    std::string game_log() { return read_file_when(GAME_LOG, "cwd=", WAIT_MS); }
 };
 
 TEST_F(RunGame, TheGameStartsInItsFolderAfterTheExecMessageAndTheLauncherEnds)

@@ -13,6 +13,7 @@
 #include "launcher/launcher_harness.h"
 #include "launcher/splash_bitmap.h"
 #include "startup/startup.h"
+#include "support/file_tree.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
 
@@ -105,22 +106,6 @@ std::string beside_this_program(const char *name)
     return std::string(path) + "\\" + name;
 }
 
-std::string read_when_there(const char *path, int timeout_ms)
-{
-    for (int waited = 0; waited < timeout_ms; waited += 50) {
-        FILE *f = fopen(path, "rb");
-        if (f) {
-            char buffer[2048];
-            size_t n = fread(buffer, 1, sizeof buffer, f);
-            fclose(f);
-            std::string text(buffer, n);
-            if (text.find("cwd=") != std::string::npos)
-                return text;
-        }
-        Sleep(50);
-    }
-    return std::string();
-}
 
 void say_handler_ran() { fputs("exit handler ran\n", stderr); }
 
@@ -146,7 +131,7 @@ std::string record_of_replaced(std::vector<const char *> arguments)
             exit(1);
         },
         testing::ExitedWithCode(0), "^$");
-    std::string record = read_when_there("testgame.log", 5000);
+    std::string record = read_file_when("testgame.log", "cwd=", 5000);
     DeleteFileA("testgame.log");
     char here[MAX_PATH];
     GetCurrentDirectoryA(sizeof here, here);

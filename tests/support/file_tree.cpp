@@ -66,3 +66,14 @@ void remove_tree(const std::string &folder)
     }
     RemoveDirectoryA(folder.c_str());
 }
+
+std::string read_file_when(const std::string &path, const std::string &marker, int timeout_ms)
+{
+    for (int waited = 0; waited < timeout_ms; waited += 50) {
+        std::string text = read_file(path);
+        if (text != "<missing>" && text.find(marker) != std::string::npos)
+            return text;
+        Sleep(50);
+    }
+    return std::string();
+}
