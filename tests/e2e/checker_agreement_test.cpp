@@ -12,13 +12,13 @@
 #include <gtest/gtest.h>
 
 #include "checker/checker_win32.h"
+#include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 
 namespace {
 
 using namespace checker_media;
 
-const char MEDIUM_PROGRAM[] = "D:\\setup\\installer.exe";
 const char CAPTION[] = "検査製品";
 const char OPTIONS_CAPTION[] = "検査製品のインストール";
 const char BRAND_FOLDER[] = "C:\\Program Files\\CheckSoft";
@@ -57,25 +57,12 @@ protected:
 
     void TearDown() override
     {
-        for (HANDLE process : processes_) {
-            if (WaitForSingleObject(process, 5000) == WAIT_TIMEOUT) {
-                TerminateProcess(process, 99);
-                WaitForSingleObject(process, 10000);
-            }
-            CloseHandle(process);
-        }
+        processes_.end_all(5000);
         clear_install();
         // The medium of the other end-to-end tests: an empty D:\setup.
         remove_tree("D:\\setup");
         remove_tree("D:\\data2");
         CreateDirectoryA("D:\\setup", NULL);
-    }
-
-    void track(DWORD pid)
-    {
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-        if (process)
-            processes_.push_back(process);
     }
 
     // Starts the installer from the medium and installs into the default
@@ -86,16 +73,16 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION medium = {};
-        if (!CreateProcessA(MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, 0, NULL, "D:\\setup", &startup,
-                            &medium))
+        if (!CreateProcessA(e2e::MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, 0, NULL,
+                            e2e::MEDIUM_FOLDER, &startup, &medium))
             return "<not started>";
         CloseHandle(medium.hThread);
-        processes_.push_back(medium.hProcess);
+        processes_.add(medium.hProcess);
         bool pressed_install = false, pressed_start = false;
         for (DWORD started = GetTickCount(); GetTickCount() - started < (DWORD)INSTALL_MS;) {
             RobotBox box;
             if (robot_wait_box(0, 50, &box)) {
-                track(box.process);
+                processes_.track(box.process);
                 bool yes = false;
                 for (int id : box.buttons)
                     yes = yes || id == IDYES;
@@ -107,7 +94,7 @@ protected:
             HWND launcher = robot_wait_window(CAPTION, "#32770", 0, 0, true);
             HWND options = robot_wait_window(OPTIONS_CAPTION, "#32770", 0, 0, true);
             if (launcher && !pressed_install) {
-                track(robot_process_of(launcher));
+                processes_.track(robot_process_of(launcher));
                 pressed_install = robot_press(launcher, 1001);
             } else if (options && !pressed_start) {
                 pressed_start = robot_press(options, 1005);
@@ -120,7 +107,7 @@ protected:
         return "<no end>";
     }
 
-    std::vector<HANDLE> processes_;
+    e2e::ProcessList processes_;
 };
 
 TEST_P(Agreement, TheInstallerEndsWithAReportedErrorOrInstalls)
@@ -133,7 +120,7 @@ TEST_P(Agreement, TheInstallerEndsWithAReportedErrorOrInstalls)
     ASSERT_NE(nullptr, found);
     remove_tree("D:\\setup");
     write_medium("D:", found->files);
-    ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
+    ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), e2e::MEDIUM_PROGRAM, FALSE));
 
     std::string report;
     int code = run_medium_check("D:\\setup", &report);

@@ -79,6 +79,39 @@ inline long exit_code_of(HANDLE process, int timeout_ms = WAIT_MS)
     return (long)code;
 }
 
+// The processes a test started or found; whatever still runs at the end is
+// ended, after `grace_ms` for it to end by itself.
+class ProcessList {
+public:
+    ~ProcessList() { end_all(0); }
+    void add(HANDLE process)
+    {
+        if (process)
+            handles_.push_back(process);
+    }
+    HANDLE track(DWORD pid)
+    {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                     FALSE, pid);
+        add(process);
+        return process;
+    }
+    void end_all(int grace_ms)
+    {
+        for (HANDLE process : handles_) {
+            if (WaitForSingleObject(process, grace_ms) == WAIT_TIMEOUT) {
+                TerminateProcess(process, 99);
+                WaitForSingleObject(process, WAIT_MS);
+            }
+            CloseHandle(process);
+        }
+        handles_.clear();
+    }
+
+private:
+    std::vector<HANDLE> handles_;
+};
+
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override
@@ -94,13 +127,7 @@ protected:
 
     void TearDown() override
     {
-        for (HANDLE process : processes_) {
-            if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process, 99);
-                WaitForSingleObject(process, WAIT_MS);
-            }
-            CloseHandle(process);
-        }
+        processes_.end_all(0);
         remove_record();
     }
 
@@ -118,18 +145,11 @@ protected:
         if (!ok)
             return nullptr;
         CloseHandle(process.hThread);
-        processes_.push_back(process.hProcess);
+        processes_.add(process.hProcess);
         return process.hProcess;
     }
 
-    HANDLE track(DWORD pid)
-    {
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
-                                     FALSE, pid);
-        if (process)
-            processes_.push_back(process);
-        return process;
-    }
+    HANDLE track(DWORD pid) { return processes_.track(pid); }
 
     // The medium process relaunches and ends with 0; the launcher shows.
     HWND open_launcher(const char *command_line = nullptr, const char *caption = CAPTION)
@@ -147,7 +167,7 @@ protected:
         return window;
     }
 
-    std::vector<HANDLE> processes_;
+    ProcessList processes_;
     DWORD launcher_pid_ = 0;
     HANDLE launcher_ = nullptr;
 };

@@ -78,26 +78,45 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
     EXPECT_TRUE(MoveFileA(saved, temp)) << GetLastError();
 }
 
-TEST_F(EndToEnd, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
+// A copy of the medium program at D:\setup\<a...>\<b...>\installer.exe whose
+// path is `length` bytes, started from D:\setup as the user would.
+class LongMediumPath : public EndToEnd {
+protected:
+    void start_copy(size_t length)
+    {
+        folder_ = "D:\\setup\\" + std::string(110, 'a');
+        deeper_ = folder_ + "\\" + std::string(length - folder_.size() - 15, 'b');
+        program_ = deeper_ + "\\installer.exe";
+        ASSERT_EQ(length, program_.size());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryA(deeper_.c_str(), NULL));
+        ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program_.c_str(), FALSE));
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(CreateProcessA(program_.c_str(), NULL, NULL, NULL, FALSE, 0, NULL,
+                                   MEDIUM_FOLDER, &startup, &process)) << GetLastError();
+        CloseHandle(process.hThread);
+        processes_.add(process.hProcess);
+        process_ = process;
+    }
+    void TearDown() override
+    {
+        EndToEnd::TearDown();
+        DeleteFileA(program_.c_str());
+        RemoveDirectoryA(deeper_.c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    std::string folder_, deeper_, program_;
+    PROCESS_INFORMATION process_ = {};
+};
+
+TEST_F(LongMediumPath, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
 {
-    // 256 bytes: D:\setup\ + two long folders + installer.exe.
-    std::string folder = "D:\\setup\\" + std::string(110, 'a');
-    std::string deeper = folder + "\\" + std::string(122, 'b');
-    std::string program = deeper + "\\installer.exe";
-    ASSERT_EQ(256u, program.size());
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA(deeper.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program.c_str(), FALSE));
     SetFileAttributesA(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(TEMP_COPY);
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, MEDIUM_FOLDER,
-                               &startup, &process)) << GetLastError();
-    CloseHandle(process.hThread);
-    processes_.push_back(process.hProcess);
+    ASSERT_NO_FATAL_FAILURE(start_copy(256));
+    PROCESS_INFORMATION process = process_;
     RobotBox box;
     ASSERT_TRUE(robot_wait_box(process.dwProcessId, WAIT_MS, &box));
     EXPECT_EQ("エラー", box.caption);
@@ -105,27 +124,13 @@ TEST_F(EndToEnd, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
     robot_answer(box, IDOK);
     EXPECT_EQ(0, exit_code_of(process.hProcess));
     EXPECT_FALSE(exists(TEMP_COPY));
-    DeleteFileA(program.c_str());
-    RemoveDirectoryA(deeper.c_str());
-    RemoveDirectoryA(folder.c_str());
 }
 
-TEST_F(EndToEnd, AMediumPathOfExactly255BytesStillRelaunches)
+TEST_F(LongMediumPath, AMediumPathOfExactly255BytesStillRelaunches)
 {
-    std::string folder = "D:\\setup\\" + std::string(110, 'a');
-    std::string deeper = folder + "\\" + std::string(121, 'b');
-    std::string program = deeper + "\\installer.exe";
-    ASSERT_EQ(255u, program.size());
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA(deeper.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program.c_str(), FALSE));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, MEDIUM_FOLDER,
-                               &startup, &process)) << GetLastError();
-    CloseHandle(process.hThread);
-    processes_.push_back(process.hProcess);
+    ASSERT_NO_FATAL_FAILURE(start_copy(255));
+    PROCESS_INFORMATION process = process_;
+    const std::string &program = program_;
     EXPECT_EQ(0, exit_code_of(process.hProcess));
     HWND launcher = robot_wait_window(CAPTION, "#32770", 0, WAIT_MS, true);
     ASSERT_NE(nullptr, launcher);
@@ -135,9 +140,6 @@ TEST_F(EndToEnd, AMediumPathOfExactly255BytesStillRelaunches)
     EXPECT_EQ(std::string(TEMP_COPY) + " " + program, line);
     robot_close(launcher);
     EXPECT_EQ(0, exit_code_of(launcher_));
-    DeleteFileA(program.c_str());
-    RemoveDirectoryA(deeper.c_str());
-    RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(EndToEnd, TheProgramCarriesTheLauncherTemplateAndItsIcon)
