@@ -26,6 +26,7 @@
 #include "launcher/launcher_commands.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
+#include "support/hkcu.h"
 
 namespace options_bench {
 
@@ -423,15 +424,6 @@ inline bool reg_text(HKEY root, const std::string &subkey, const std::string &na
         return false;
     data[size] = '\0';
     *out = data;
-    return true;
-}
-
-inline bool key_exists(const std::string &subkey)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "records/registry.h"
+#include "support/hkcu.h"
 #include "state/install_state.h"
 
 namespace {
@@ -18,15 +19,6 @@ void set_keys(const char *bland, const char *title)
     snprintf(install_state.brand_key, sizeof install_state.brand_key, "software\\%s", bland);
     snprintf(install_state.product_key, sizeof install_state.product_key, "software\\%s\\%s",
              bland, title);
-}
-
-bool key_exists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 void write_record(const char *product)

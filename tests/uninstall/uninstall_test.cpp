@@ -11,6 +11,7 @@
 #include "launcher/launcher_commands.h"
 #include "records/install_log.h"
 #include "records/registry.h"
+#include "support/hkcu.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
 #include "support/file_tree.h"
@@ -64,15 +65,6 @@ bool has_value(const char *name)
 {
     char buffer[260];
     return reg_read_value(buffer, install_state.product_key, name, sizeof buffer) == 1;
-}
-
-bool key_exists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 class Uninstall : public testing::Test {
