@@ -23,5 +23,8 @@ project_target_options(medium-check)
 target_compile_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 target_link_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 add_dependencies(native_tests medium-check)
+# PROGRAM_BUILDS_DIR: where scripts/build leaves the Windows programs
+# (installer.exe of the i686 build, win64/installer.exe of the x86_64 one).
 target_compile_definitions(native_tests PRIVATE MEDIUM_CHECK_PROGRAM="$<TARGET_FILE:medium-check>"
-                           PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
+                           PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}"
+                           PROGRAM_BUILDS_DIR="${CMAKE_BINARY_DIR}/..")

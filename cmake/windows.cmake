@@ -1,5 +1,9 @@
-# The program and its test programs, cross-built for 32-bit Windows.
+# The program and its test programs, cross-built for Windows (i686, the
+# shipping build, or x86_64). The programs land one folder above the tree,
+# where the test programs find them; the tests run under Wine through the one
+# script that picks Wine's loader.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/results)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run)
 
 # Every source under src/ belongs to the program except the native stand-ins;
 # the entry point stays out of the library so test programs can link it.
@@ -64,26 +68,16 @@ project_target_options(robot)
 target_link_libraries(robot PRIVATE ui_robot)
 target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 
-# The sample medium's stand-in game: records its command line and directory.
-# The build puts it where the sample's file list copies it from, so the sample
-# medium is whole (and checks clean) after a build; git does not keep it.
+# The sample medium's stand-in game, which records its command line and
+# directory, and a stand-in DirectX setup, which records its start and stays
+# 1.5 s. scripts/build puts the two on the sample medium (git keeps neither),
+# from the build that the machine runs.
 add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
 project_target_options(testgame)
 target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)
-add_custom_command(TARGET testgame POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:testgame>
-            ${PROJECT_SOURCE_DIR}/sample/medium/setup/game/testgame.exe)
-
-# A stand-in DirectX setup program: records its start, stays 1.5 s. The build
-# puts it on the sample medium (sample/medium/DirectX/dxsetup.exe, not kept in
-# git) so that an install from there offers it.
 add_executable(dxsetup WIN32 ${PROJECT_SOURCE_DIR}/sample/dxsetup/dxsetup.cpp)
 project_target_options(dxsetup)
 target_link_options(dxsetup PRIVATE ${STATIC_RUNTIME} -mwindows)
-add_custom_command(TARGET dxsetup POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_SOURCE_DIR}/sample/medium/DirectX
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:dxsetup>
-            ${PROJECT_SOURCE_DIR}/sample/medium/DirectX/dxsetup.exe)
 
 # medium-check.exe, the publisher's checker as a console program: the same
 # sources as the native one, with the Win32 file calls.

@@ -1,7 +1,116 @@
-# Sourced by the scripts that run Windows programs: a Wine prefix of the
-# project's own under build/, the Japanese locale (GetACP() = 932), a display
-# (Xvfb when there is none) and one wineserver kept alive for the whole run.
-# Call wine_env_start first and wine_env_stop when done.
+# Sourced by every script that builds for Windows or runs Windows programs.
+#
+# Two Windows builds of the same sources exist: the shipping i686 program
+# (build/installer.exe, its tree build/win) and its x86_64 twin
+# (build/win64/installer.exe, its tree build/win64/win). The Wine suite, the
+# demo and the benches run on the one this machine can run; WINDOWS_TESTS_BUILD
+# (i686 or x86_64) forces the choice.
+#
+# wine_env_start then gives a Wine prefix of the project's own under build/,
+# the Japanese locale (GetACP() = 932), a display (Xvfb when there is none)
+# and one wineserver kept alive for the whole run; wine_env_stop ends them.
+# Every Wine call goes through wine_run, which starts the loader that fits
+# the chosen build.
+
+WINE32_LOADER=/usr/lib/wine/wine
+WINE64_LOADER=/usr/lib/wine/wine64
+
+# Starts a 96-byte i386 ELF program that only exits with code 42. Kernels
+# without 32-bit emulation refuse it ("Exec format error"). The file lies in
+# the project's build folder, since /tmp may be mounted noexec.
+runs_32bit_code() {
+  local root=$1 probe
+  mkdir -p "$root/build"
+  probe="$root/build/.probe-i386"
+  # ELF header, one loadable segment at 0x08048000, then at 0x08048054:
+  # mov eax, 1; mov ebx, 42; int 0x80 (exit(42)).
+  printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'\
+'\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000'\
+'\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000'\
+'\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010'\
+'\140\000\000\000\140\000\000\000\005\000\000\000\000\020\000\000'\
+'\270\001\000\000\000\273\052\000\000\000\315\200' >"$probe"
+  chmod +x "$probe"
+  local status=0
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  [ "$status" -eq 42 ]
+}
+
+# Sets WINDOWS_BUILD (i686 or x86_64), WINDOWS_BUILD_DIR (its CMake tree),
+# WINDOWS_PROGRAM_DIR (where its installer.exe lies) and WINDOWS_BUILD_REASON.
+# Fails, with WINDOWS_BUILD_REASON saying why, when i686 is forced on a
+# machine that cannot run it.
+choose_windows_build() {
+  local root=$1
+  local runs32=0
+  runs_32bit_code "$root" && runs32=1
+  case "${WINDOWS_TESTS_BUILD:-}" in
+    "")
+      if [ "$runs32" -eq 1 ]; then
+        WINDOWS_BUILD=i686
+        WINDOWS_BUILD_REASON="this machine runs 32-bit code"
+      else
+        WINDOWS_BUILD=x86_64
+        WINDOWS_BUILD_REASON="this machine runs no 32-bit code"
+      fi ;;
+    i686)
+      WINDOWS_BUILD=i686
+      WINDOWS_BUILD_REASON="forced by WINDOWS_TESTS_BUILD"
+      if [ "$runs32" -eq 0 ]; then
+        WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD=i686, but this machine runs no 32-bit code: the i686 build cannot be tested here"
+        return 1
+      fi ;;
+    x86_64)
+      WINDOWS_BUILD=x86_64
+      WINDOWS_BUILD_REASON="forced by WINDOWS_TESTS_BUILD" ;;
+    *)
+      WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD must be i686 or x86_64, not '$WINDOWS_TESTS_BUILD'"
+      return 1 ;;
+  esac
+  if [ "$WINDOWS_BUILD" = i686 ]; then
+    WINDOWS_BUILD_DIR="$root/build/win"
+    WINDOWS_PROGRAM_DIR="$root/build"
+  else
+    WINDOWS_BUILD_DIR="$root/build/win64/win"
+    WINDOWS_PROGRAM_DIR="$root/build/win64"
+  fi
+  export WINDOWS_BUILD WINDOWS_BUILD_DIR WINDOWS_PROGRAM_DIR
+}
+
+# The one place that starts Wine. Debian's `wine` starts the 32-bit loader
+# whenever wine32 is installed, even for a 64-bit program, so the x86_64
+# build calls the 64-bit loader itself.
+wine_run() {
+  if [ "${WINDOWS_BUILD:-x86_64}" = i686 ] || [ ! -x "$WINE64_LOADER" ]; then
+    WINELOADER="$WINE32_LOADER" "$WINE32_LOADER" "$@"
+  else
+    WINELOADER="$WINE64_LOADER" "$WINE64_LOADER" "$@"
+  fi
+}
+
+# Bumped whenever the prefix's set-up changes, so older prefixes are remade.
+WINE_PREFIX_VERSION=2
+
+# Values every prefix of the project gets, as a REGEDIT4 file (written here in
+# UTF-8; regedit reads it in the ANSI code page, 932).
+wine_prefix_settings() {
+  cat <<'EOF'
+REGEDIT4
+
+; Without a window manager every closing box stalls while Wine waits for one;
+; unmanaged windows close at once.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+; The dialogs' Japanese faces, mapped to proportional faces of the same kind,
+; so that texts take the room they take on Windows.
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPA Pゴシック"
+"ＭＳ ゴシック"="IPAゴシック"
+"MS UI Gothic"="IPA Pゴシック"
+EOF
+}
 
 wine_env_start() {
   local root=$1
@@ -10,6 +119,9 @@ wine_env_start() {
   export WINEARCH=win64
   export LC_ALL=ja_JP.UTF-8
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ -z "${WINDOWS_BUILD:-}" ]; then
+    choose_windows_build "$root" || { echo "$WINDOWS_BUILD_REASON" >&2; return 1; }
+  fi
 
   if [ -z "${DISPLAY:-}" ]; then
     local fdfile
@@ -25,22 +137,26 @@ wine_env_start() {
     rm -f "$fdfile"
   fi
 
-  if [ ! -f "$WINEPREFIX/.project-ready" ]; then
+  if [ "$(cat "$WINEPREFIX/.project-ready" 2>/dev/null)" != "$WINE_PREFIX_VERSION" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot --init >/dev/null 2>&1
+    wine_run wineboot --init >/dev/null 2>&1
     wineserver -w
-    # Without a window manager every closing box stalls while Wine waits for
-    # one; unmanaged windows close at once.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine_prefix_settings | iconv -f UTF-8 -t CP932 >"$WINEPREFIX/project.reg"
+    wine_run regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.project-ready"
+    echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
   fi
   wineserver -p
   # The first program of a server's life starts Wine's background services;
   # start them here with no pipe attached, or they would hold the pipes of
   # whatever runs next open until the server ends.
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wine_run cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# A Unix path as Wine sees it through drive Z:.
+wine_unix_to_dos() {
+  printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"
 }
 
 wine_env_stop() {

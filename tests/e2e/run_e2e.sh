@@ -1,10 +1,10 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Maps a fresh medium folder to drive D: of the test prefix, then runs the
 # end-to-end tests: they start the real build/installer.exe from D:\setup.
 # The medium starts as a copy of the sample medium (with the built test game
 # and stand-in DirectX setup); e2e-sample keeps an untouched copy for tests
 # that restore the sample's control files. Run by ctest inside scripts/test
-# (after wine_env_start); the argument is the Windows build folder.
+# (after wine_env_start); the argument is the Windows build's tree.
 set -e
 build=$1
 shift
@@ -21,4 +21,5 @@ cp "$build/dxsetup.exe" "$sample/DirectX/dxsetup.exe"
 cp -r "$sample" "$medium"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 cd "$build/results"
-exec wine "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"
+. "$root/scripts/lib/wine-env.sh"
+wine_run "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"
