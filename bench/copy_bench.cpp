@@ -111,9 +111,10 @@ int main(int argc, char **argv)
     int copied = copy_folder(argv[2], argv[1]);
     double elapsed = seconds_since(start);
 
-    printf("seconds=%.6f files=%d result=%d idle_peak_kib=%lu copy_peak_kib=%lu\n",
+    // SIZE_T is 32 or 64 bits with the build; the figures fit either way.
+    printf("seconds=%.6f files=%d result=%d idle_peak_kib=%llu copy_peak_kib=%llu\n",
            elapsed, count_files(argv[1]), copied,
-           (unsigned long)(idle_peak / 1024), (unsigned long)(peak_working_set() / 1024));
+           (unsigned long long)(idle_peak / 1024), (unsigned long long)(peak_working_set() / 1024));
     DestroyWindow((HWND)install_state.launcher_window);
     return copied ? 0 : 1;
 }

@@ -90,7 +90,7 @@ wine_run() {
 }
 
 # Bumped whenever the prefix's set-up changes, so older prefixes are remade.
-WINE_PREFIX_VERSION=2
+WINE_PREFIX_VERSION=3
 
 # Values every prefix of the project gets, as a REGEDIT4 file (written here in
 # UTF-8; regedit reads it in the ANSI code page, 932).
@@ -144,6 +144,13 @@ wine_env_start() {
     wineserver -w
     wine_prefix_settings | iconv -f UTF-8 -t CP932 >"$WINEPREFIX/project.reg"
     wine_run regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
+    # Caption buttons are glyphs of Wine's Marlett face. Debian's Wine looks
+    # for its own fonts under a data folder path with ".." in it, which the
+    # file name conversion refuses, so Marlett is never found and the close
+    # box falls back to a letter "r". The Windows Fonts folder is searched
+    # first and has no such problem.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
   fi

@@ -284,9 +284,10 @@ static int start_install(HWND dialog)
                     error_caption, MB_OK);
         return 0;
     }
-    int n = (int)SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
-    if (n < 0 || n >= OPTION_COUNT)
+    LRESULT selected = SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
+    if (selected < 0 || selected >= OPTION_COUNT)
         return 0;
+    int n = (int)selected;
     char list_path[PATH_CAPACITY];
     if (!format_fits(list_path, sizeof list_path, "%sfilelist%d.txt", s.source_dir, n))
         fatal_error("ファイルリストのパスが長すぎます。");

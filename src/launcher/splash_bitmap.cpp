@@ -97,7 +97,7 @@ int DibImage::load(const char *file_name)
     header_copy->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     header_copy->bmiHeader.biClrUsed = (DWORD)layout.header_colours_used;
     colour_table = header_copy->bmiColors;
-    read_up_to(file, colour_table, (DWORD)layout.table_entries * sizeof(RGBQUAD));
+    read_up_to(file, colour_table, (DWORD)(layout.table_entries * sizeof(RGBQUAD)));
     skip_bytes(file, layout.surplus_table_bytes);
 
     bitmap = CreateDIBSection(NULL, header_copy, DIB_RGB_COLORS, &bits, NULL, 0);

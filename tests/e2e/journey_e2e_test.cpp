@@ -192,7 +192,7 @@ protected:
         if (!options)
             return nullptr;
         EXPECT_EQ(p.parent(), robot_text(GetDlgItem(options, 1008)));
-        EXPECT_EQ(0, (int)SendMessageA(GetDlgItem(options, 1007), CB_GETCURSEL, 0, 0));
+        EXPECT_EQ(0, SendMessageA(GetDlgItem(options, 1007), CB_GETCURSEL, 0, 0));
         EXPECT_TRUE(robot_press(options, 1005));
         RobotBox box;
         EXPECT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &box));

@@ -48,7 +48,7 @@ struct StallWatch {
     static StallWatch *&current() { static StallWatch *w; return w; }
     HWND dialog = NULL;
     int closed = 0;
-    int bar_when_closed = -1;
+    LRESULT bar_when_closed = -1;
 
     static void CALLBACK close_now(HWND, UINT, UINT_PTR id, DWORD)
     {
@@ -56,7 +56,7 @@ struct StallWatch {
         StallWatch *w = current();
         if (!w || !IsWindow(w->dialog))
             return;
-        w->bar_when_closed = (int)SendDlgItemMessageA(w->dialog, 1011, PBM_GETPOS, 0, 0);
+        w->bar_when_closed = SendDlgItemMessageA(w->dialog, 1011, PBM_GETPOS, 0, 0);
         w->closed++;
         PostMessageA(w->dialog, WM_CLOSE, 0, 0);
     }

@@ -181,7 +181,7 @@ struct BarWatch {
             char name[64];
             GetClassNameA(sent->hwnd, name, sizeof name);
             if (std::string(name) == "msctls_progress32") {
-                int position = (int)SendMessageA(sent->hwnd, PBM_GETPOS, 0, 0);
+                LRESULT position = SendMessageA(sent->hwnd, PBM_GETPOS, 0, 0);
                 watch->positions.push_back(position);
                 watch->events.push_back("bar " + std::to_string(position));
                 for (HWND window : watch->invalidate_after_each)

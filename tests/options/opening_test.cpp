@@ -142,10 +142,10 @@ TEST_F(OptionsOpening, OneOptionPerListUpToTheFirstMissingWithSizesByAtoi)
         for (const auto &list : c.lists)
             medium.put("filelist" + std::to_string(list.first) + ".txt", list.second);
         std::vector<std::string> items;
-        int selected = -1;
+        LRESULT selected = -1;
         DialogScript script({[&](HWND dialog) {
             items = option_items(dialog);
-            selected = (int)SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
+            selected = SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
             close_box(dialog);
         }});
         EXPECT_EQ(0, open_options_dialog());

@@ -196,7 +196,7 @@ inline std::string header_list(const std::string &name, const std::string &size,
 inline std::string item_text(HWND dialog, int index)
 {
     HWND list = GetDlgItem(dialog, ID_OPTIONS_LIST);
-    int length = (int)SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
+    LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
     if (length < 0)
         return "<none>";
     std::string text((size_t)length + 1, '\0');
@@ -208,7 +208,7 @@ inline std::string item_text(HWND dialog, int index)
 inline std::vector<std::string> option_items(HWND dialog)
 {
     std::vector<std::string> items;
-    int count = (int)SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCOUNT, 0, 0);
+    LRESULT count = SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; i++)
         items.push_back(item_text(dialog, i));
     return items;
