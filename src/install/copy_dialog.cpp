@@ -68,6 +68,14 @@ static void on_init(HWND window)
     UpdateWindow(window);
 }
 
+// The program ends inside the copy, before the target is logged: the part
+// written is deleted, so no file of the install stays unnamed in the log.
+[[noreturn]] static void end_on_full_disk(void)
+{
+    DeleteFileA(install_state.copy_target);
+    fatal_error(write_failed);
+}
+
 // The whole copy, inside the first tick.
 static void on_timer(HWND window)
 {
@@ -89,11 +97,10 @@ static void on_timer(HWND window)
     }
     ChunkHooks hooks = {window, pause_before_read, show_chunk};
     CopyOutcome outcome = copy_chunks(source, target, length, copy_buffer, sizeof copy_buffer, &hooks);
-    if (outcome == COPY_WRITE_FAILED)
-        fatal_error(write_failed);
     fclose(source);
-    if (fclose(target) != 0)
-        fatal_error(write_failed);      // the last bytes went out only now
+    int written = fclose(target) == 0 && outcome != COPY_WRITE_FAILED;   // the last bytes go out at the close
+    if (!written)
+        end_on_full_disk();
     EndDialog(window, outcome == COPY_DONE ? 1 : 0);
 }
 

@@ -32,13 +32,16 @@ static char upper_ascii(char c)
 }
 
 // The word at `text` must be exactly `keyword`; returns the bytes consumed.
+// Compared in place: a keyword glued to a long string is a wrong keyword,
+// not a word too long for a buffer.
 static int expect_keyword(const char *text, const char *keyword)
 {
-    char word[PATH_CAPACITY];
-    int consumed = read_word(text, word, sizeof word);
-    if (strcmp(word, keyword) != 0)
+    int start;
+    int length = word_length(text, &start);
+    note_script_token(text + start);
+    if (length != (int)strlen(keyword) || strncmp(text + start, keyword, (size_t)length) != 0)
         fatal_error(list_error);
-    return consumed;
+    return start + length;
 }
 
 static int run_header(const char *text)

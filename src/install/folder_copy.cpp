@@ -39,16 +39,20 @@ static int path_exists(const char *path)
     fatal_error(message);
 }
 
+FolderListing folder_listing = {FindFirstFileA, FindNextFileA};
+
 // Collects every file name of the folder; a subfolder ends the program before
-// any of its files is touched.
-static void collect_file_names(const char *source_folder)
+// any of its files is touched. 0 when the listing failed: only a folder with
+// no entry at all (an empty drive root) and the end of the entries count as
+// having listed everything.
+static int collect_file_names(const char *source_folder)
 {
     char pattern[1000];
     compose_path(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(pattern, &entry);
+    HANDLE search = folder_listing.find_first(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE)
-        return;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (strcmp(entry.cFileName, "..") == 0 || strcmp(entry.cFileName, ".") == 0)
@@ -64,8 +68,10 @@ static void collect_file_names(const char *source_folder)
             refuse_collection(search, "メモリが足りません。");
         memcpy(name, entry.cFileName, length + 1);
         copy_file_names[copy_file_count++] = name;
-    } while (FindNextFileA(search, &entry));
+    } while (folder_listing.find_next(search, &entry));
+    int listed = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(search);
+    return listed;
 }
 
 int copy_folder(const char *target_folder, const char *source_folder)
@@ -82,12 +88,33 @@ int copy_folder(const char *target_folder, const char *source_folder)
         log_append(install_state.install_log_path, text);
     }
     copy_file_count = 0;
-    collect_file_names(source_folder);
-    int copied = 1;
+    int copied = collect_file_names(source_folder);
     for (int i = 0; i < copy_file_count && copied; i++)
         copied = copy_file_with_progress(target_folder, source_folder, copy_file_names[i]);
     free_copy_file_names();
     return copied;
+}
+
+// The volume and index of the file at `path`; 0 when it cannot be opened.
+static int file_identity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
+{
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    int known = GetFileInformationByHandle(file, info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+// 1 when the two paths name one file: short names, letter case and links
+// can make different texts name the same file, so the file system decides.
+static int same_file(const char *a, const char *b)
+{
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return file_identity(a, &first) && file_identity(b, &second)
+           && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber
+           && first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
 int copy_file_with_progress(const char *target_folder, const char *source_folder,
@@ -97,6 +124,17 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
     char source_path[PATH_CAPACITY];
     compose_path(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
     compose_path(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
+    // Opening the target for writing would empty the source (the medium
+    // copied into the install folder): stop before it, and log nothing, as
+    // the file is not the install's to remove.
+    if (same_file(source_path, target_path)) {
+        char message[1000];
+        compose_path(message, sizeof message, "コピー先ファイルのパス",
+                     "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
+                     target_path);
+        MessageBoxA((HWND)install_state.options_window, message, "インストールエラー", MB_OK);
+        return 0;
+    }
     // An earlier file left read-only, hidden or system would refuse the write
     // stream and stop the install; it is replaced like any other.
     SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);

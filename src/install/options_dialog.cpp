@@ -252,17 +252,16 @@ static void load_chosen_list(const char *list_path)
     read_file_list(file);
 }
 
-// Recorded before anything is copied: an install that is killed or ends in
-// a fatal error half way then shows as installed (an empty exepath), so the
-// next start can uninstall what its log holds. The finished install writes
-// the whole record over it.
+// Recorded before anything is copied: the install folder alone, which the
+// launcher shows as not installed. An install that is killed or ends in a
+// fatal error half way can then be run again into the same folder, whose log
+// it continues, and the finished install writes the whole record.
 static void record_unfinished_install(void)
 {
     const InstallState &s = install_state;
     if (strlen(s.product_key) <= 9)
         return;
     reg_write_value(s.install_dir, s.product_key, "gamedir");
-    reg_write_value(s.empty_text, s.product_key, "exepath");
 }
 
 // The start button's work; 1 when the chosen list has been carried out, 0
@@ -298,7 +297,8 @@ static int start_install(HWND dialog)
     s.option_digit[1] = '\0';
     load_chosen_list(list_path);
     memcpy(s.install_log_path, log_path, sizeof log_path);
-    log_create(s.install_log_path);
+    if (!log_continue(s.install_log_path))
+        return 0;
     record_unfinished_install();
     // A list fills the slots from slot 0 on; an earlier list's shortcuts
     // (an install after an uninstall) must not be created again.

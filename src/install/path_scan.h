@@ -11,3 +11,21 @@ int cp932_lead_byte(unsigned char byte);
 // From index `i`, the index of the next '\' or of the terminating zero,
 // stepping over double-byte characters as `is_lead` judges them.
 int next_separator(const char *path, int i, LeadBytePredicate is_lead);
+
+// The depth of a plain absolute path: a drive letter, ":\" and then named
+// components (a trailing separator allowed). -1 for anything else: a relative
+// or network path, an empty component inside it, a ':' after the drive's, or
+// a component made of dots and blanks only ("." "..", "...", ". "), which
+// the platform may fold into a step up. '/' separates like '\', as it does
+// for the platform.
+int plain_path_depth(const char *path, LeadBytePredicate is_lead);
+
+// 1 when `relative`, appended to a folder, names that folder or a place below
+// it: no drive, no leading separator and no component that plain_path_depth
+// refuses. What an install makes anywhere else is out of
+// the uninstall's reach.
+int stays_inside(const char *relative, LeadBytePredicate is_lead);
+
+// 1 when `path` is `folder` itself or lies below it (byte for byte; `folder`
+// with or without its trailing '\').
+int path_within(const char *path, const char *folder, LeadBytePredicate is_lead);

@@ -89,7 +89,7 @@ void register_install(void)
     log_append(s.install_log_path, line);
 
     char programs[PATH_CAPACITY];
-    if (reg_read_value(programs, shell_folders_key, "Programs", sizeof programs)) {
+    if (read_programs_folder(programs, sizeof programs)) {
         StartMenuPaths paths;
         if (compose_start_menu(programs, &paths))
             create_start_menu(&paths);
@@ -100,6 +100,11 @@ void register_install(void)
                         "インストールエラー", MB_OK);
     }
     write_install_record();
+}
+
+int read_programs_folder(char *out, int size)
+{
+    return reg_read_value(out, shell_folders_key, "Programs", size);
 }
 
 int run_install(void)
@@ -142,9 +147,10 @@ int create_shortcut(const char *link_path, const char *target_path)
         return 0;
     }
     WCHAR wide_path[PATH_CAPACITY];
-    if (MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide_path, PATH_CAPACITY) > 0)
+    int converted = MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide_path, PATH_CAPACITY) > 0;
+    if (converted)
         file->Save(wide_path, TRUE);
     file->Release();
     link->Release();
-    return 1;
+    return converted;
 }

@@ -8,5 +8,6 @@
 int run_install(void);
 
 // One .lnk file through the shell's link object; 0 when the object or its
-// IPersistFile could not be had.
+// IPersistFile could not be had, or the link's path has no wide form (then
+// nothing was saved).
 int create_shortcut(const char *link_path, const char *target_path);

@@ -52,7 +52,8 @@ void launcher_uninstall_command(HWND launcher)
     char question[PATH_CAPACITY + 100];
     snprintf(question, sizeof question, "%sをアンインストールします。よろしいですか？",
              install_state.caption);
-    if (MessageBoxA(launcher, question, "アンインストールの確認", MB_YESNO) == IDNO)
+    // Only a Yes deletes: a question that could not be shown is no consent.
+    if (MessageBoxA(launcher, question, "アンインストールの確認", MB_YESNO) != IDYES)
         return;
     if (uninstall()) {
         MessageBoxA(launcher, "アンインストールしました。", "アンインストール完了確認", MB_OK);

@@ -49,26 +49,33 @@ static int push_line(LogLines *out, const char *line, int length)
 }
 
 // Splits the open file into lines; returns the message that refuses it, or
-// NULL when every line was taken.
+// NULL when every line was taken. A flaw (a zero byte, too many bytes)
+// refuses the log only in a line that a line break completes: the bytes after
+// the last one are a write cut short by a crash, ignored whatever they hold.
 static const char *read_lines(FILE *file, LogLines *out)
 {
     char line[LOG_LINE_MAX + 1];
     int length = 0;
+    const char *flaw = NULL;
     int c;
     while ((c = fgetc(file)) != EOF) {
         if (c == '\n') {
+            if (flaw)
+                return flaw;
             if (out->count >= LOG_LINES_MAX)
                 return "インストールログの行が多すぎます。";
             if (!push_line(out, line, length))
                 return "インストールログが読めません。";
             length = 0;
+        } else if (flaw) {
             continue;
+        } else if (c == '\0') {
+            flaw = "インストールログが壊れています。";
+        } else if (length >= LOG_LINE_MAX) {
+            flaw = "インストールログに長すぎる行があります。";
+        } else {
+            line[length++] = (char)c;
         }
-        if (c == '\0')
-            return "インストールログが壊れています。";
-        if (length >= LOG_LINE_MAX)
-            return "インストールログに長すぎる行があります。";
-        line[length++] = (char)c;
     }
     if (ferror(file))
         return "インストールログが読めません。";
@@ -101,4 +108,16 @@ int log_read(const char *path, LogLines *out)
         return 0;
     }
     return 1;
+}
+
+long long log_complete_length(FILE *file)
+{
+    long long complete = 0, at = 0;
+    int c;
+    while ((c = fgetc(file)) != EOF) {
+        at++;
+        if (c == '\n')
+            complete = at;
+    }
+    return ferror(file) ? -1 : complete;
 }

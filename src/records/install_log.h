@@ -20,12 +20,21 @@ struct LogLines {
 // Creates or empties the log; ends the program when it cannot.
 void log_create(const char *path);
 
+// Readies the log of an install: an existing log keeps its whole lines (an
+// earlier, unfinished attempt's files stay named in it) and loses what
+// follows its last line break, so the next line starts clean; a missing one
+// is created. 0, with the log untouched, when an existing log cannot be read
+// (log_read has told the user why). Ends the program when the log cannot be
+// made or cut.
+int log_continue(const char *path);
+
 // Appends `line` and a line break, opening and closing the file each time so
 // the log on disk is complete up to the last action. A line the reader could
 // not take back, or a file that does not open, ends the program.
 void log_append(const char *path, const char *line);
 
-// Reads every complete line (bytes after the last line break are ignored).
+// Reads every complete line (bytes after the last line break are ignored,
+// whatever they hold).
 // 1 on success. 0 after telling the user, with no owner window, that the log
 // cannot be read, or that it holds a line or a line count beyond the limits
 // above (nothing of such a log is returned, so nothing is half-removed).
@@ -36,3 +45,7 @@ void log_free(LogLines *lines);
 // The line splitting of log_read on an open stream: NULL when every line was
 // taken, else the message that refuses the log (and `out` is left empty).
 const char *log_read_stream(FILE *file, LogLines *out);
+
+// Bytes of the open binary stream up to and including its last line break;
+// -1 when it cannot be read.
+long long log_complete_length(FILE *file);

@@ -76,16 +76,20 @@ int read_quoted(const char *text, char *out, int out_size)
     if (text[i] != '"')
         fatal_error("文字列が来るべきところに文字列が来ませんでした。");
     i++;
-    int j = 0;
-    while (text[i] != '"') {
-        if (text[i] == '\n' || text[i] == '\0')
+    // The string's end first: one that never closes is that error, however
+    // long it runs.
+    int end = i;
+    while (text[end] != '"') {
+        if (text[end] == '\n' || text[end] == '\0')
             fatal_error("文字列が２行に渡るか途中で終わっています。");
-        if (j >= out_size - 1)
-            fatal_too_long("文字列", out_size - 1);
-        out[j++] = text[i++];
+        end++;
     }
-    out[j] = '\0';
-    return i + 1;
+    if (end - i >= out_size)
+        fatal_too_long("文字列", out_size - 1);
+    for (int j = 0; j < end - i; j++)
+        out[j] = text[i + j];
+    out[end - i] = '\0';
+    return end + 1;
 }
 
 int expect_comma(const char *text)

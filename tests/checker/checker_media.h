@@ -160,6 +160,14 @@ inline std::vector<Case> cases()
          2,
          u8"install.txt:2:7: error: 文字列が来るべきところに文字列が来ませんでした。 [syntax]\n"
          u8"エラー1件、警告0件\n"},
+        {"targets_outside",
+         medium({{"setup/filelist0.txt", list_with("\"data\" -> \"..\\outside\"\nshortcut \"..\\遊ぶ\", \"game.exe\"\n")}}),
+         2,
+         u8"filelist0.txt:3:11: error: コピー先\"..\\outside\"はインストール先のフォルダの外を指しています。"
+         u8"そこにコピーされたファイルはアンインストールで削除されません。 [target-outside]\n"
+         u8"filelist0.txt:4:10: error: ショートカット名\"..\\遊ぶ\"はスタートメニューのフォルダの外を指しています。"
+         u8"アンインストールで削除されません。 [target-outside]\n"
+         u8"エラー2件、警告0件\n"},
         {"text_after_the_end", medium({{"setup/filelist0.txt", list_with("Shortcut \"s\", \"game.exe\"\n")}}), 1,
          u8"filelist0.txt:3:1: warning: ファイルリストはここで終わります。この後の文は読まれません。 [list-end]\n"
          u8"エラー0件、警告1件\n"},

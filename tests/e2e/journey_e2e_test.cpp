@@ -3,6 +3,7 @@
 // of one maker; an install killed in the middle of its copy.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -181,9 +182,10 @@ protected:
                                   (std::string("D:\\setup\\") + name).c_str(), FALSE));
     }
 
-    // Install button, default folder, option 0, yes to creating the folder.
-    // Returns the options dialog (gone by the time the copy has ended).
-    HWND start_install(HWND launcher, const Product &p)
+    // Install button, default folder, option 0, yes to the folder question
+    // (creating the folder, or installing into the one there). Returns the
+    // options dialog (gone by the time the copy has ended).
+    HWND start_install(HWND launcher, const Product &p, bool folder_exists = false)
     {
         EXPECT_TRUE(robot_press(launcher, 1001));
         HWND options = robot_wait_window((std::string(p.caption) + "のインストール").c_str(),
@@ -196,11 +198,28 @@ protected:
         EXPECT_TRUE(robot_press(options, 1005));
         RobotBox box;
         EXPECT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &box));
-        EXPECT_EQ("インストールフォルダ作成確認", box.caption);
-        EXPECT_EQ("フォルダ\"" + p.folder() + "\"を作成します。よろしいですか？", box.text);
+        if (folder_exists) {
+            EXPECT_EQ("インストールフォルダ確認", box.caption);
+            EXPECT_EQ("フォルダ\"" + p.folder() + "\"にインストールします。よろしいですか？", box.text);
+        } else {
+            EXPECT_EQ("インストールフォルダ作成確認", box.caption);
+            EXPECT_EQ("フォルダ\"" + p.folder() + "\"を作成します。よろしいですか？", box.text);
+        }
         EXPECT_EQ(options, box.owner);
         robot_answer(box, IDYES);
+        EXPECT_TRUE(robot_wait_gone(box.window, WAIT_MS));
         return options;
+    }
+
+    // The next box is `caption`/`text`; answers it with `id`.
+    void expect_box(const char *caption, const std::string &text, int id)
+    {
+        RobotBox box;
+        ASSERT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &box));
+        EXPECT_EQ(caption, box.caption);
+        EXPECT_EQ(text, box.text);
+        robot_answer(box, id);
+        ASSERT_TRUE(robot_wait_gone(box.window, WAIT_MS));
     }
 
     // A whole install without DirectX on the medium: the buttons switch as
@@ -394,32 +413,73 @@ TEST_F(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     EXPECT_TRUE(key_exists(FIRST.brand_key()));
 }
 
-TEST_F(Journey, AnInstallKilledMidCopyIsUninstalledFromItsLog)
+// Three installs that stop half way into one folder: killed mid-copy, ended
+// by a fatal error, given up at a disk change. Each leaves the product not
+// installed and its files in the log, which the next install continues; the
+// install that completes is then uninstalled with every attempt's files.
+TEST_F(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledWhole)
 {
     ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));
     const int files = 60;
     write_test_medium(FIRST, files, 64 * 1024);
+    for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more"}) {
+        CreateDirectoryA(folder, NULL);
+        write_file(std::string(folder) + "\\one.bin", "one");
+    }
+    const std::string log_path = FIRST.folder() + "instlog.txt";
+    // Each attempt's log begins with every line of the one before.
+    std::vector<std::string> every_line;
+    auto keeps_every_line = [&] {
+        std::vector<std::string> now = log_lines(log_path);
+        EXPECT_TRUE(now.size() >= every_line.size() && std::equal(every_line.begin(), every_line.end(), now.begin()))
+            << now.size() << " lines after " << every_line.size();
+        every_line = now;
+    };
+    auto next_start = [&](const char *list) {
+        keeps_every_line();
+        write_file("D:\\setup\\filelist0.txt", list);
+        HWND launcher = open_launcher();
+        EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
+        return launcher;
+    };
+
+    // Killed once a few files have been logged.
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     start_install(launcher, FIRST);
-    const std::string log_path = FIRST.folder() + "instlog.txt";
-    // A real kill of the relaunched copy once a few files have been logged.
     ASSERT_TRUE(wait_until([&] { return logged_files(log_lines(log_path)).size() >= 5; }));
     ASSERT_TRUE(TerminateProcess(launcher_, 1));
     ASSERT_EQ(1, exit_code_of(launcher_));
-    const std::vector<std::string> log = log_lines(log_path);
-    const std::vector<std::string> copied = logged_files(log);
-    ASSERT_LT(copied.size(), (size_t)files) << "the copy ended before the kill";
-    for (const std::string &file : copied)
-        ASSERT_TRUE(exists(file.c_str())) << file;
+    ASSERT_LT(logged_files(log_lines(log_path)).size(), (size_t)files) << "the copy ended before the kill";
 
-    // The next start offers the uninstall of what the log holds.
-    launcher = open_launcher();
-    ASSERT_NE(nullptr, launcher);
-    EXPECT_EQ(INSTALLED, buttons_of(launcher));
+    // Ended by a fatal error after one folder was copied.
+    launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"extra\" -> \"extra\"\n\"gone\" -> \"gone\"\n");
+    start_install(launcher, FIRST, true);
+    expect_box("エラー", "コピー元フォルダ\"D:\\setup\\gone\\\"にアクセス出来ません。", IDOK);
+    ASSERT_EQ(0, exit_code_of(launcher_));
+
+    // Given up at a disk change after one folder was copied.
+    launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"more\" -> \"more\"\n"
+                          "change \"Disc 2\", \"disc2.txt\"\n\"\" -> \"two\"\n");
+    start_install(launcher, FIRST, true);
+    expect_box("ドライブ入替確認", "ドライブDに「Disc 2」を入れてＯＫを押してください。", IDCANCEL);
+    expect_box("インストール中断確認", "インストールを中断しますか？", IDYES);
+    expect_box("エラー", "ファイルのコピーが正常に行われませんでした。", IDOK);
+    ASSERT_EQ(0, exit_code_of(launcher_));
+
+    // The install that completes keeps every earlier line in its log.
+    launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"data\" -> \"data\"\n");
+    HWND options = start_install(launcher, FIRST, true);
+    ASSERT_TRUE(robot_wait_gone(options, WAIT_MS));
+    EXPECT_TRUE(wait_until([&] { return buttons_of(launcher) == INSTALLED; }));
+    keeps_every_line();
+    const std::vector<std::string> final_log = every_line;
+    for (const char *folder : {"data\\", "extra\\", "more\\"})
+        EXPECT_NE(final_log.end(), std::find(final_log.begin(), final_log.end(), ":" + FIRST.folder() + folder));
+
     uninstall(launcher, FIRST);
-    // A file cut off between its creation and its log line may keep "data".
-    expect_uninstalled(FIRST, log, false);
+    expect_uninstalled(FIRST, final_log);
+    EXPECT_TRUE(folder_entries(FIRST.folder()).empty());
     EXPECT_FALSE(key_exists(FIRST.brand_key()));
 }
 

@@ -21,6 +21,7 @@
 #include "robot/ui_robot.h"
 #include "support/box_robot.h"
 #include "support/file_tree.h"
+#include "support/hkcu.h"
 
 namespace cf = copy_fixture;
 
@@ -232,12 +233,6 @@ TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting
 // on) and the record is written.
 TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheRecord)
 {
-    const char *shell_folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, shell_folders, &key));
-    char saved[MAX_PATH] = "";
-    DWORD saved_size = sizeof saved;
-    bool had_value = RegQueryValueExA(key, "Programs", NULL, NULL, (BYTE *)saved, &saved_size) == ERROR_SUCCESS;
     for (const char *maker : {"FaultMaker", "Fault|Maker"}) {
         SCOPED_TRACE(maker);
         std::string root = cf::fresh_folder();
@@ -246,7 +241,7 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
         bool file_in_place = strchr(maker, '|') == NULL;
         if (file_in_place)
             cf::write_file(programs + "\\" + maker, "a file, not a folder");
-        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)programs.c_str(), (DWORD)programs.size() + 1);
+        ProgramsFolder programs_folder(programs);
 
         InstallState &s = install_state;
         cf::prepare_state(root);
@@ -286,11 +281,6 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
         RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle");
         RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand");
     }
-    if (had_value)
-        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)saved, (DWORD)strlen(saved) + 1);
-    else
-        RegDeleteValueA(key, "Programs");
-    RegCloseKey(key);
 }
 
 // The real program started from a medium with an empty command line while a

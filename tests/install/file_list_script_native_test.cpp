@@ -157,7 +157,11 @@ TEST_F(FileListScript, MisspeltOrGluedKeywordsAreListErrors)
         "shortcuts \"a\",\"b\"", "shortcut\"a\",\"b\"", "short \"a\",\"b\"", "shortcut;c\n\"a\",\"b\"",
         "change2 \"d\",\"f\" \"\"->\"\"", "change\"d\",\"f\" \"\"->\"\"", "c",
     };
-    for (const char *statement : statements)
+    // Glued to a string longer than any word buffer: still a wrong keyword.
+    static const std::string glued = "shortcut\"" + std::string(300, 'n') + "\",\"b\"";
+    std::vector<std::string> all(std::begin(statements), std::end(statements));
+    all.push_back(glued);
+    for (const std::string &statement : all)
         EXPECT_EXIT(run(std::string(header) + statement), testing::ExitedWithCode(0),
                     fatal_pattern("ファイルリストにエラーがあります。"))
             << statement;

@@ -319,13 +319,13 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
                 fatal_pattern("ファイルのコピーが正常に行われませんでした。") + "owner=none");
     EXPECT_TRUE(exists(std::string(kInstallFolder) + "instlog.txt"));
     EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
-    // The install folder and an empty exepath, written before the copy: the
-    // next start shows the product installed and can uninstall its log.
+    // The install folder alone, written before the copy: the next start shows
+    // the product not installed, and an install into that folder continues
+    // the log.
     std::string value;
     ASSERT_TRUE(robot_read_hkcu("software\\Brand\\Title", "gamedir", &value));
     EXPECT_STREQ(kInstallFolder, value.c_str());
-    ASSERT_TRUE(robot_read_hkcu("software\\Brand\\Title", "exepath", &value));
-    EXPECT_STREQ("", value.c_str());
+    EXPECT_FALSE(robot_read_hkcu("software\\Brand\\Title", "exepath", &value));
     EXPECT_FALSE(robot_read_hkcu("software\\Brand\\Title", "instdrv", &value));
     EXPECT_FALSE(exists(programs + "\\Maker"));
 }

@@ -69,10 +69,15 @@ TEST_F(InstallLog, CreateTruncatesAndAppendRecreatesADeletedLog)
     EXPECT_EQ(std::vector<std::string>{"again"}, read_back());
 }
 
-TEST_F(InstallLog, BytesAfterTheLastLineBreakAreIgnored)
+// A crash leaves a write cut short after the last line break: zero bytes or
+// a long run of text. Whatever it holds, it is no line.
+TEST_F(InstallLog, BytesAfterTheLastLineBreakAreIgnoredWhateverTheyHold)
 {
-    write_raw("one\ntwo\nunfinished");
-    EXPECT_EQ((std::vector<std::string>{"one", "two"}), read_back());
+    for (const std::string &tail : {std::string("unfinished"), std::string(4096, '\0'),
+                                    std::string(300, 't'), std::string("ab\0cd") + std::string(300, 'x')}) {
+        write_raw("one\ntwo\n" + tail);
+        EXPECT_EQ((std::vector<std::string>{"one", "two"}), read_back()) << tail.size();
+    }
 }
 
 TEST_F(InstallLog, LineLengthLimitIsExact)
@@ -116,6 +121,20 @@ TEST_F(InstallLog, LogsBeyondTheReadersLimitsAreRefusedWhole)
     EXPECT_EQ((size_t)LOG_LINES_MAX, read_back().size());
     write_raw(many + "one too many\n");
     expect_refused(path_, "インストールログの行が多すぎます。");
+}
+
+TEST_F(InstallLog, TheCompleteLengthEndsAfterTheLastLineBreak)
+{
+    const struct {
+        std::string bytes;
+        long long complete;
+    } cases[] = {{"", 0}, {"tail", 0}, {"a\r\n", 3}, {"a\nb\n", 4}, {"a\n" + std::string(10, '\0'), 2}};
+    for (const auto &c : cases) {
+        write_raw(c.bytes);
+        FILE *f = fopen(path_.c_str(), "rb");
+        EXPECT_EQ(c.complete, log_complete_length(f)) << c.bytes;
+        fclose(f);
+    }
 }
 
 TEST_F(InstallLog, AMissingLogIsReportedAndReadsNothing)

@@ -50,6 +50,35 @@ TEST(InstallLogOnDisk, WritesCrLfLinesAndReadsShiftJisPathsBack)
     RemoveDirectoryA(folder);
 }
 
+// An install into a folder that already holds a log keeps its whole lines
+// and cuts the torn tail; a log the reader refuses is left as it is.
+TEST(InstallLogOnDisk, ContinuingKeepsCompleteLinesCutsTheTailAndRefusesABadLog)
+{
+    const char log[] = "C:\\continued-log.txt";
+    DeleteFileA(log);
+    ASSERT_EQ(1, log_continue(log));
+    EXPECT_EQ("", file_bytes(log));
+
+    FILE *f = fopen(log, "wb");
+    fwrite("C:\\a\r\n:C:\\b\\\r\n\0\0\0torn", 1, 21, f);
+    fclose(f);
+    ASSERT_EQ(1, log_continue(log));
+    log_append(log, "C:\\c");
+    EXPECT_EQ("C:\\a\r\n:C:\\b\\\r\nC:\\c\r\n", file_bytes(log));
+
+    const std::string bad = "C:\\a\r\n" + std::string(300, 'x') + "\r\n";
+    f = fopen(log, "wb");
+    fwrite(bad.data(), 1, bad.size(), f);
+    fclose(f);
+    BoxRobot robot;
+    EXPECT_EQ(0, log_continue(log));
+    ASSERT_EQ(1u, robot.boxes.size());
+    EXPECT_EQ("インストールログ読込失敗", robot.boxes[0].caption);
+    EXPECT_EQ("インストールログに長すぎる行があります。", robot.boxes[0].text);
+    EXPECT_EQ(bad, file_bytes(log));
+    DeleteFileA(log);
+}
+
 TEST(InstallLogOnDisk, AnUnreadableLogIsReportedInAnUnownedBox)
 {
     BoxRobot robot;

@@ -124,6 +124,11 @@ TEST(TokenLimits, ATokenThatFitsIsReadAndOneByteMoreIsRefused)
                  "単語が長すぎます。259バイトまでです。");
     expect_fatal([] { char b[260]; read_quoted(long_quoted.c_str(), b, 260); },
                  "文字列が長すぎます。259バイトまでです。");
+    // A string that never closes is that error, however long it runs.
+    static std::string unclosed;
+    unclosed = "\"" + too_long + "\nnext \"line\"";
+    expect_fatal([] { char b[260]; read_quoted(unclosed.c_str(), b, 260); },
+                 "文字列が２行に渡るか途中で終わっています。");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@ BoxRobot *BoxRobot::current = nullptr;
 
 static LRESULT CALLBACK cbt_hook(int code, WPARAM wparam, LPARAM lparam)
 {
+    if (code == HCBT_CREATEWND && BoxRobot::current && BoxRobot::current->refuse_windows)
+        return 1;
     if (code == HCBT_ACTIVATE && BoxRobot::current)
         BoxRobot::current->activated((HWND)wparam);
     return CallNextHookEx(NULL, code, wparam, lparam);

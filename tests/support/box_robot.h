@@ -33,6 +33,10 @@ public:
     void answer(int id) { answers_.push_back(id); }
     void answer(std::initializer_list<int> ids) { answers_.insert(answers_.end(), ids); }
 
+    // While set, no window of this thread can be created: every box and
+    // dialog fails as one that cannot be shown.
+    bool refuse_windows = false;
+
     // Called for every dialog that is not a message box, as it activates.
     std::function<void(HWND)> on_dialog;
 

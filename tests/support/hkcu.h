@@ -5,6 +5,8 @@
 
 #include <string>
 
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 inline bool key_exists(const std::string &subkey)
 {
     HKEY key;
@@ -13,3 +15,48 @@ inline bool key_exists(const std::string &subkey)
     RegCloseKey(key);
     return true;
 }
+
+inline bool reg_text(HKEY root, const std::string &subkey, const std::string &name, std::string *out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char data[1024];
+    DWORD size = sizeof data - 1, type = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), NULL, &type, (BYTE *)data, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    data[size] = '\0';
+    *out = data;
+    return true;
+}
+
+// Sets the user's Programs folder (or removes it, for an empty text) and puts
+// back what was there when it goes.
+class ProgramsFolder {
+public:
+    explicit ProgramsFolder(const std::string &folder)
+    {
+        had_ = reg_text(HKEY_CURRENT_USER, kShellFolders, "Programs", &saved_);
+        set(folder);
+    }
+    ~ProgramsFolder() { set(had_ ? saved_ : std::string()); }
+
+private:
+    static void set(const std::string &folder)
+    {
+        HKEY key;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, kShellFolders, &key) != ERROR_SUCCESS)
+            return;
+        if (folder.empty())
+            RegDeleteValueA(key, "Programs");
+        else
+            RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)folder.c_str(),
+                           (DWORD)folder.size() + 1);
+        RegCloseKey(key);
+    }
+    bool had_;
+    std::string saved_;
+};
+

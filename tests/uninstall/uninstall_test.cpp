@@ -78,6 +78,7 @@ protected:
         set_product("UninstallTestBrand", "Game", "ゲーム");
     }
     void TearDown() override { clean(); }
+    ProgramsFolder programs_{menu};
     static void clean()
     {
         remove_tree(base);
@@ -130,6 +131,34 @@ TEST_F(Uninstall, FilesAlreadyGoneAndForeignLogLinesChangeNothingElse)
     ASSERT_EQ(1, uninstall());
     EXPECT_FALSE(path_exists(game + "data"));
     EXPECT_FALSE(has_value("exepath"));
+}
+
+// The log is a text file anyone may edit: a line that leads out of the
+// install and Programs folders, or that is not a plain absolute path, is
+// left alone, and the uninstall still succeeds.
+TEST_F(Uninstall, LinesLeadingOutOfTheInstallAndProgramsFoldersAreLeftInPlace)
+{
+    const std::string here = base + "\\here\\";
+    make_folder(here);
+    make_folder(base + "\\kept");
+    std::vector<std::string> outside = {base + "\\outside.txt", here + "relative.txt",
+                                        base + "\\Brand\\escaped.txt"};
+    for (const std::string &path : outside)
+        write_file(path, "not the install's");
+    const std::string win_ini = "C:\\windows\\win.ini";
+    if (!path_exists(win_ini))
+        write_file(win_ini, "[windows]\r\n");
+    fake_install(game, "Game", {win_ini, "..\\outside.txt", "relative.txt", game + "data\\..\\..\\escaped.txt",
+                                ":" + base + "\\kept", game + "data/../../escaped.txt"});
+    SetCurrentDirectoryA(here.c_str());
+    EXPECT_EQ(1, uninstall());
+    SetCurrentDirectoryA("C:\\");
+    EXPECT_TRUE(path_exists(win_ini));
+    for (const std::string &path : outside)
+        EXPECT_TRUE(path_exists(path)) << path;
+    EXPECT_TRUE(is_folder(base + "\\kept"));
+    EXPECT_FALSE(path_exists(game + "game.exe"));
+    EXPECT_FALSE(path_exists(menu + "\\Maker"));
 }
 
 TEST_F(Uninstall, AnEmptyLogRemovesOnlyTheLogAndTheRecord)
@@ -208,6 +237,19 @@ TEST_F(LauncherCommands, NoToTheQuestionChangesNothing)
     EXPECT_EQ((std::vector<int>{IDYES, IDNO}), robot.boxes[0].button_ids);
     EXPECT_EQ(installed, enabled());
     EXPECT_TRUE(path_exists(game + "instlog.txt"));
+}
+
+// Only a Yes deletes: a question that cannot be shown is no consent.
+TEST_F(LauncherCommands, AQuestionThatCannotBeShownChangesNothing)
+{
+    fake_install(game, "Game", {});
+    BoxRobot robot;
+    robot.refuse_windows = true;
+    launcher_uninstall_command(window_);
+    robot.refuse_windows = false;
+    EXPECT_EQ(installed, enabled());
+    EXPECT_TRUE(path_exists(game + "game.exe"));
+    EXPECT_TRUE(has_value("exepath"));
 }
 
 TEST_F(LauncherCommands, YesUninstallsReportsAndSwitchesTheButtons)

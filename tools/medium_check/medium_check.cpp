@@ -456,6 +456,12 @@ static int check_copy(void *, const char *target_folder, const char *source_fold
                format("コピー元\"%s\"はフォルダではありません。何もコピーされません。", source_folder));
         return 1;
     }
+    const char *target = target_folder + strlen(install_state.install_dir);
+    if (!stays_inside(target, cp932_lead_byte))
+        add_at(1, target_at, "target-outside",
+               format("コピー先\"%.*s\"はインストール先のフォルダの外を指しています。"
+                      "そこにコピーされたファイルはアンインストールで削除されません。",
+                      (int)strlen(target) - 1, target));
     medium_list(base, relative, &checker->entries);
     int files = 0;
     int subfolder = 0;
@@ -544,6 +550,14 @@ static void check_list_result(int n)
     for (size_t i = 5; i + 3 < tokens.size() && slot < SHORTCUT_SLOTS; i++) {
         if (*tokens[i] != 's')
             continue;
+        if (!stays_inside(s.shortcut_names[slot], cp932_lead_byte))
+            add_at(1, tokens[i + 1], "target-outside",
+                   format("ショートカット名\"%s\"はスタートメニューのフォルダの外を指しています。"
+                          "アンインストールで削除されません。", s.shortcut_names[slot]));
+        if (!stays_inside(s.shortcut_targets[slot], cp932_lead_byte))
+            add_at(1, tokens[i + 3], "target-outside",
+                   format("ショートカットの対象\"%s\"はインストール先のフォルダの外を指しています。",
+                          s.shortcut_targets[slot]));
         if (s.shortcut_names[slot][0] && !produced(s.shortcut_targets[slot]))
             add_at(0, tokens[i + 3], "target-not-copied",
                    format("ショートカットの対象\"%s\"はどのコピー文でもコピーされません。",

@@ -1,0 +1,41 @@
+// The part of the install log that needs the platform: cutting a torn tail.
+#include <stdio.h>
+#include <windows.h>
+
+#include "records/install_log.h"
+#include "script/fatal.h"
+
+static const char create_failed[] = "インストールログが作れません。";
+
+// Cuts the file after its last line break.
+static void cut_torn_tail(const char *path)
+{
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        fatal_error(create_failed);
+    long long complete = log_complete_length(file);
+    fclose(file);
+    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (complete < 0 || handle == INVALID_HANDLE_VALUE)
+        fatal_error(create_failed);
+    LONG high = (LONG)(complete >> 32);
+    DWORD low = SetFilePointer(handle, (LONG)(complete & 0xFFFFFFFF), &high, FILE_BEGIN);
+    int cut = (low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR) && SetEndOfFile(handle);
+    CloseHandle(handle);
+    if (!cut)
+        fatal_error(create_failed);
+}
+
+int log_continue(const char *path)
+{
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        log_create(path);
+        return 1;
+    }
+    LogLines lines;
+    if (!log_read(path, &lines))
+        return 0;
+    log_free(&lines);
+    cut_torn_tail(path);
+    return 1;
+}
