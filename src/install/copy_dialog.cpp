@@ -5,6 +5,7 @@
 
 #include "install/chunk_copy.h"
 #include "script/fatal.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 // One buffer for every chunk of every file: a copy allocates nothing.
@@ -60,8 +61,7 @@ static long long source_length(const char *path)
 static void on_init(HWND window)
 {
     char text[1000];
-    int n = snprintf(text, sizeof text, "%s -> %s", install_state.copy_source, install_state.copy_target);
-    if (n < 0 || n >= (int)sizeof text)
+    if (!format_fits(text, sizeof text, "%s -> %s", install_state.copy_source, install_state.copy_target))
         fatal_error("コピーするファイルのパスが長すぎます。");
     SetDlgItemTextA(window, COPY_TEXT_ID, text);
     SetTimer(window, COPY_TIMER_ID, COPY_TIMER_MS, NULL);

@@ -1,7 +1,5 @@
 #include "install/file_list_script.h"
 
-#include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "script/fatal.h"
@@ -10,16 +8,6 @@
 #include "state/install_state.h"
 
 static const char list_error[] = "ファイルリストにエラーがあります。";
-
-void compose_path(char *out, int size, const char *what, const char *format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    int fitted = vformat_fits(out, (size_t)size, format, args);
-    va_end(args);
-    if (!fitted)
-        fatal_too_long(what, size - 1);
-}
 
 static int is_ascii_letter(char c)
 {
@@ -44,21 +32,37 @@ static int expect_keyword(const char *text, const char *keyword)
     return start + length;
 }
 
-static int run_header(const char *text)
+// The token at `text` is next: notes where it starts for the observer.
+static void place(const FileListActions *actions, const char *FileListPlaces::*field, const char *text)
+{
+    if (actions->places)
+        actions->places->*field = text + skip_blank(text);
+}
+
+static void place_slot(const FileListActions *actions, const char *(FileListPlaces::*field)[SHORTCUT_SLOTS],
+                       int slot, const char *text)
+{
+    if (actions->places)
+        (actions->places->*field)[slot] = text + skip_blank(text);
+}
+
+static int run_header(const char *text, const FileListActions *actions)
 {
     char value[PATH_CAPACITY];
     int pos = skip_blank(text);
     pos += read_quoted(text + pos, value, sizeof value);      // option name
     pos += expect_comma(text + pos);
+    place(actions, &FileListPlaces::size, text + pos);
     pos += read_word(text + pos, value, sizeof value);        // size
     pos += expect_comma(text + pos);
+    place(actions, &FileListPlaces::program, text + pos);
     pos += read_quoted(text + pos, value, sizeof value);      // program path
-    compose_path(install_state.exe_path, sizeof install_state.exe_path,
+    format_must_fit(install_state.exe_path, sizeof install_state.exe_path,
                  "ゲームプログラムのパス", "%s%s", install_state.install_dir, value);
     return pos;
 }
 
-static int run_shortcut(const char *text, int *filled)
+static int run_shortcut(const char *text, int *filled, const FileListActions *actions)
 {
     if (*filled >= SHORTCUT_SLOTS) {
         note_script_token(text);
@@ -66,8 +70,10 @@ static int run_shortcut(const char *text, int *filled)
     }
     int pos = expect_keyword(text, "shortcut");
     pos += skip_blank(text + pos);
+    place_slot(actions, &FileListPlaces::shortcut_names, *filled, text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_names[*filled], PATH_CAPACITY);
     pos += expect_comma(text + pos);
+    place_slot(actions, &FileListPlaces::shortcut_targets, *filled, text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_targets[*filled], PATH_CAPACITY);
     (*filled)++;
     return pos;
@@ -108,12 +114,12 @@ static int run_change(const char *text, const FileListActions *actions)
         fatal_error("ドライブ名のない場所から起動されたため、ディスクを入れ替えられません。");
     char drive = s.source_dir[0];
     char check_path[PATH_CAPACITY];
-    compose_path(check_path, sizeof check_path, "確認ファイルのパス", "%c:\\%s", drive, check_file);
+    format_must_fit(check_path, sizeof check_path, "確認ファイルのパス", "%c:\\%s", drive, check_file);
     s.source_dir[3] = '\0';
     actions->close_streams(actions->context);
 
     char prompt[PATH_CAPACITY + 100];
-    compose_path(prompt, sizeof prompt, "ディスク名", "ドライブ%cに「%s」を入れてＯＫを押してください。",
+    format_must_fit(prompt, sizeof prompt, "ディスク名", "ドライブ%cに「%s」を入れてＯＫを押してください。",
                  upper_ascii(drive), disk_name);
     if (!ask_for_disk(actions, prompt, check_path))
         return -1;
@@ -126,20 +132,22 @@ static int run_copy(const char *text, const FileListActions *actions, int *copie
     InstallState &s = install_state;
     char source[PATH_CAPACITY];
     char target[PATH_CAPACITY];
+    place(actions, &FileListPlaces::copy_source, text);
     int pos = read_quoted(text, source, sizeof source);
     pos += expect_arrow(text + pos);
+    place(actions, &FileListPlaces::copy_target, text + pos);
     pos += read_quoted(text + pos, target, sizeof target);
 
     char source_folder[PATH_CAPACITY];
     char target_folder[PATH_CAPACITY];
     if (source[0])
-        compose_path(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s%s\\", s.source_dir, source);
+        format_must_fit(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s%s\\", s.source_dir, source);
     else
-        compose_path(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s", s.source_dir);
+        format_must_fit(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s", s.source_dir);
     if (target[0])
-        compose_path(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s%s\\", s.install_dir, target);
+        format_must_fit(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s%s\\", s.install_dir, target);
     else
-        compose_path(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s", s.install_dir);
+        format_must_fit(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s", s.install_dir);
     *copied = actions->copy_folder(actions->context, target_folder, source_folder) != 0;
     return pos;
 }
@@ -149,12 +157,14 @@ int interpret_file_list(const char *text, const FileListActions *actions)
     ScriptCursor pos = 0;
     int filled = 0;
     clear_shortcut_slots();
-    pos += run_header(text);
+    if (actions->places)
+        *actions->places = FileListPlaces{};
+    pos += run_header(text, actions);
     for (;;) {
         pos += skip_blank(text + pos);
         char first = text[pos];
         if (first == 's') {
-            pos += run_shortcut(text + pos, &filled);
+            pos += run_shortcut(text + pos, &filled, actions);
             continue;
         }
         if (first == 'c') {

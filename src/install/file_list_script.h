@@ -4,6 +4,8 @@
 // operations and a native harness wires recorders.
 #pragma once
 
+#include "state/install_state.h"
+
 // Button sets and answers, with the platform's values (MB_OKCANCEL, IDOK...).
 enum {
     ASK_OK_CANCEL = 1,
@@ -12,6 +14,18 @@ enum {
     ANSWER_CANCEL = 2,
     ANSWER_YES = 6,
     ANSWER_NO = 7
+};
+
+// Where the statement being run has its tokens in the text, by name, for an
+// observer that reports by place (medium-check). A field stays NULL until its
+// token is reached; the copy's two hold the statement being run.
+struct FileListPlaces {
+    const char *program;                            // the header's program path
+    const char *size;                               // the header's size word
+    const char *shortcut_names[SHORTCUT_SLOTS];
+    const char *shortcut_targets[SHORTCUT_SLOTS];
+    const char *copy_source;
+    const char *copy_target;
 };
 
 struct FileListActions {
@@ -25,6 +39,8 @@ struct FileListActions {
     int (*path_exists)(void *context, const char *path);
     // Closes every open stream except standard input, output and error.
     void (*close_streams)(void *context);
+    // Filled as the list is read, when not NULL.
+    FileListPlaces *places;
 };
 
 // Runs the file list `text` once from top to bottom. Empties the five
@@ -39,8 +55,3 @@ struct FileListActions {
 // is no drive whose disk could be changed, and the list ends with
 // "ドライブ名のない場所から起動されたため、ディスクを入れ替えられません。".
 int interpret_file_list(const char *text, const FileListActions *actions);
-
-// Formats into `out` (`size` bytes). A result that does not fit ends the
-// program with "<what>が長すぎます。<size - 1>バイトまでです。".
-void compose_path(char *out, int size, const char *what, const char *format, ...)
-    __attribute__((format(printf, 4, 5)));

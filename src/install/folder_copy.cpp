@@ -10,6 +10,7 @@
 #include "install/make_path.h"
 #include "records/install_log.h"
 #include "script/fatal.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 // Names of the folder being copied; filled and emptied by one copy_folder
@@ -48,7 +49,7 @@ FolderListing folder_listing = {FindFirstFileA, FindNextFileA};
 static int collect_file_names(const char *source_folder)
 {
     char pattern[1000];
-    compose_path(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
+    format_must_fit(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
     WIN32_FIND_DATAA entry;
     HANDLE search = folder_listing.find_first(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE)
@@ -78,13 +79,13 @@ int copy_folder(const char *target_folder, const char *source_folder)
 {
     char text[1000];
     if (strlen(source_folder) >= PATH_CAPACITY || !path_exists(source_folder)) {
-        compose_path(text, sizeof text, "コピー元フォルダのパス",
+        format_must_fit(text, sizeof text, "コピー元フォルダのパス",
                      "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
         fatal_error(text);
     }
     if (!path_exists(target_folder)) {
         make_path(target_folder);
-        compose_path(text, sizeof text, "コピー先フォルダのパス", ":%s", target_folder);
+        format_must_fit(text, sizeof text, "コピー先フォルダのパス", ":%s", target_folder);
         log_append(install_state.install_log_path, text);
     }
     copy_file_count = 0;
@@ -122,14 +123,14 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
 {
     char target_path[PATH_CAPACITY];
     char source_path[PATH_CAPACITY];
-    compose_path(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
-    compose_path(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
+    format_must_fit(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
+    format_must_fit(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
     // Opening the target for writing would empty the source (the medium
     // copied into the install folder): stop before it, and log nothing, as
     // the file is not the install's to remove.
     if (same_file(source_path, target_path)) {
         char message[1000];
-        compose_path(message, sizeof message, "コピー先ファイルのパス",
+        format_must_fit(message, sizeof message, "コピー先ファイルのパス",
                      "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
                      target_path);
         MessageBoxA((HWND)install_state.options_window, message, "インストールエラー", MB_OK);

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "install/file_list.h"
+#include "install/install_rules.h"
 #include "install/make_path.h"
 #include "install/path_scan.h"
 #include "records/install_log.h"
@@ -16,11 +17,7 @@
 #include "state/format_fits.h"
 #include "state/install_state.h"
 
-enum {
-    COMMENT_BYTES = 50000,
-    OPTION_COUNT = 10,
-    MESSAGE_CAPACITY = PATH_CAPACITY + 100
-};
+enum { MESSAGE_CAPACITY = PATH_CAPACITY + 100 };
 
 // comment.txt as shown: its first COMMENT_BYTES bytes and a zero.
 static char CommentText[COMMENT_BYTES + 1];
@@ -36,22 +33,12 @@ int options_start_running(void)
     return start_running;
 }
 
-// Index of the last real '\' of `path`, or -1. The walk steps over double-byte
-// characters, so a name ending in a character like 'ソ' (0x83 0x5C) is not
-// taken for a folder separator.
-static int last_separator(const char *path)
-{
-    int last = -1;
-    for (int i = next_separator(path, 0, ansi_lead_byte); path[i] != '\0';
-         i = next_separator(path, i + 1, ansi_lead_byte))
-        last = i;
-    return last;
-}
-
+// A name ending in a character like 'ソ' (0x83 0x5C) does not end in a
+// folder separator.
 static int ends_with_separator(const char *path)
 {
     size_t length = strlen(path);
-    return length > 0 && last_separator(path) == (int)length - 1;
+    return length > 0 && last_separator(path, ansi_lead_byte) == (int)length - 1;
 }
 
 // ---- opening ----
@@ -95,7 +82,7 @@ static void find_source_drive(void)
 static void find_source_dir(void)
 {
     const char *path = install_state.installer_path;
-    int cut = last_separator(path) + 1;
+    int cut = last_separator(path, ansi_lead_byte) + 1;
     memcpy(install_state.source_dir, path, (size_t)cut);
     install_state.source_dir[cut] = '\0';
 }
@@ -107,11 +94,8 @@ static void show_default_folder(HWND dialog)
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows)
         windows[0] = '\0';
-    char *separator = strchr(windows, '\\');
-    if (separator)
-        separator[1] = '\0';
-    if (!format_fits(install_state.install_dir, sizeof install_state.install_dir,
-                     "%sProgram Files\\%s\\", windows, install_state.bland))
+    if (!compose_default_folder(windows, install_state.bland, install_state.install_dir,
+                                sizeof install_state.install_dir))
         fatal_error("インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
     SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, install_state.install_dir);
 }
@@ -139,18 +123,12 @@ static void read_file_list(FILE *file)
 // The item for the list now in FileListText: its header's name and size.
 static void add_option(HWND dialog, int n)
 {
-    char name[PATH_CAPACITY];
-    char size_word[PATH_CAPACITY];
-    ScriptCursor cursor = skip_blank(FileListText);
-    cursor += read_quoted(FileListText + cursor, name, sizeof name);
-    cursor += expect_comma(FileListText + cursor);
-    read_word(FileListText + cursor, size_word, sizeof size_word);
-    // atoi's rules, with a size too large for an int held at its limit.
-    int megabytes = (int)strtol(size_word, NULL, 10);
+    OptionHeader header;
+    read_option_header(FileListText, &header);
     char item[PATH_CAPACITY];
-    if (!format_fits(item, sizeof item, "%s (%dMb必要)", name, megabytes)) {
+    if (!compose_option_item(&header, item, sizeof item)) {
         char message[MESSAGE_CAPACITY];
-        snprintf(message, sizeof message, "filelist%d.txtのオプション名が長すぎます。", n);
+        format_fits(message, sizeof message, "filelist%d.txtのオプション名が長すぎます。", n);
         fatal_error(message);
     }
     SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_ADDSTRING, 0, (LPARAM)item);
@@ -162,7 +140,7 @@ static void fill_option_list(HWND dialog)
     SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_RESETCONTENT, 0, 0);
     for (int n = 0; n < OPTION_COUNT; n++) {
         char name[32];
-        snprintf(name, sizeof name, "filelist%d.txt", n);
+        format_fits(name, sizeof name, "filelist%d.txt", n);
         FILE *file = fopen(name, "rt");
         if (!file) {
             if (n == 0)
@@ -227,15 +205,15 @@ static int confirm_install_folder(HWND dialog, const char *folder)
 {
     char message[MESSAGE_CAPACITY];
     if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
-        snprintf(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
+        format_fits(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
         return MessageBoxA(dialog, message, "インストールフォルダ確認", MB_YESNO) == IDYES;
     }
-    snprintf(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
+    format_fits(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
     if (MessageBoxA(dialog, message, "インストールフォルダ作成確認", MB_YESNO) != IDYES)
         return 0;
     if (make_path(folder))
         return 1;
-    snprintf(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
+    format_fits(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
     MessageBoxA(dialog, message, error_caption, MB_OK);
     return 0;
 }
@@ -245,7 +223,7 @@ static void load_chosen_list(const char *list_path)
     FILE *file = fopen(list_path, "rt");
     if (!file) {
         char message[MESSAGE_CAPACITY];
-        snprintf(message, sizeof message, "\"%s\"が開けません。", list_path);
+        format_fits(message, sizeof message, "\"%s\"が開けません。", list_path);
         fatal_error(message);
     }
     memset(FileListText, 0, SCRIPT_TEXT_BYTES);
@@ -277,8 +255,7 @@ static int start_install(HWND dialog)
     }
     char folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
-    if (!format_fits(folder, sizeof folder, "%s%s\\", s.install_dir, s.title)
-        || !format_fits(log_path, sizeof log_path, "%s%s", folder, "instlog.txt")) {
+    if (!compose_install_folder(s.install_dir, s.title, folder, log_path, sizeof folder)) {
         MessageBoxA(dialog, "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。",
                     error_caption, MB_OK);
         return 0;

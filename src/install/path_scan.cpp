@@ -18,6 +18,14 @@ int next_separator(const char *path, int i, LeadBytePredicate is_lead)
     return i;
 }
 
+int last_separator(const char *path, LeadBytePredicate is_lead)
+{
+    int last = -1;
+    for (int i = next_separator(path, 0, is_lead); path[i] != '\0'; i = next_separator(path, i + 1, is_lead))
+        last = i;
+    return last;
+}
+
 static int is_separator(char c)
 {
     return c == '\\' || c == '/';

@@ -12,6 +12,10 @@ int cp932_lead_byte(unsigned char byte);
 // stepping over double-byte characters as `is_lead` judges them.
 int next_separator(const char *path, int i, LeadBytePredicate is_lead);
 
+// The index of the last '\' of `path` that is no second byte of a
+// double-byte character, or -1.
+int last_separator(const char *path, LeadBytePredicate is_lead);
+
 // The depth of a plain absolute path: a drive letter, ":\" and then named
 // components (a trailing separator allowed). -1 for anything else: a relative
 // or network path, an empty component inside it, a ':' after the drive's, or

@@ -83,9 +83,9 @@ void register_install(void)
 {
     const InstallState &s = install_state;
     char line[PATH_CAPACITY + 1];
-    snprintf(line, sizeof line, ">%s", s.caption);
+    format_fits(line, sizeof line, ">%s", s.caption);
     log_append(s.install_log_path, line);
-    snprintf(line, sizeof line, "?%s", s.product_key);
+    format_fits(line, sizeof line, "?%s", s.product_key);
     log_append(s.install_log_path, line);
 
     char programs[PATH_CAPACITY];
@@ -136,10 +136,10 @@ int create_shortcut(const char *link_path, const char *target_path)
         return 0;
     link->SetPath(target_path);
     link->SetShowCmd(SW_SHOWNORMAL);
-    link->SetArguments(install_state.empty_text);
-    link->SetDescription(install_state.empty_text);
+    link->SetArguments("");
+    link->SetDescription("");
     link->SetHotkey(0);
-    link->SetIconLocation(install_state.empty_text, 0);
+    link->SetIconLocation("", 0);
     link->SetWorkingDirectory(install_state.install_dir);
     IPersistFile *file = NULL;
     if (FAILED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {

@@ -1,9 +1,8 @@
 #include "launcher/launcher_commands.h"
 
-#include <stdio.h>
-
 #include "install/run_install.h"
 #include "records/registry.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "uninstall/uninstall.h"
 
@@ -19,9 +18,8 @@ static void run_directx_setup(HWND launcher)
     char setup[PATH_CAPACITY];
     char folder[PATH_CAPACITY];
     const char *drive = install_state.source_drive;
-    int n1 = snprintf(setup, sizeof setup, "%sDirectX\\dxsetup.exe", drive);
-    int n2 = snprintf(folder, sizeof folder, "%sDirectX\\", drive);
-    if (n1 < 0 || n1 >= (int)sizeof setup || n2 < 0 || n2 >= (int)sizeof folder)
+    if (!format_fits(setup, sizeof setup, "%sDirectX\\dxsetup.exe", drive)
+        || !format_fits(folder, sizeof folder, "%sDirectX\\", drive))
         return;
     if (GetFileAttributesA(setup) == INVALID_FILE_ATTRIBUTES)
         return;
@@ -50,7 +48,7 @@ void launcher_install_command(HWND launcher)
 void launcher_uninstall_command(HWND launcher)
 {
     char question[PATH_CAPACITY + 100];
-    snprintf(question, sizeof question, "%sをアンインストールします。よろしいですか？",
+    format_fits(question, sizeof question, "%sをアンインストールします。よろしいですか？",
              install_state.caption);
     // Only a Yes deletes: a question that could not be shown is no consent.
     if (MessageBoxA(launcher, question, "アンインストールの確認", MB_YESNO) != IDYES)

@@ -1,7 +1,6 @@
 #include "launcher/launcher_window.h"
 
-#include <stdio.h>
-
+#include "install/install_rules.h"
 #include "launcher/launcher_commands.h"
 #include "launcher/splash_bitmap.h"
 #include "records/registry.h"
@@ -19,10 +18,7 @@ static void show_caption(const char *caption, void *window)
 static void build_record_keys(void)
 {
     InstallState &s = install_state;
-    int brand = snprintf(s.brand_key, sizeof s.brand_key, "software\\%s", s.bland);
-    int product = snprintf(s.product_key, sizeof s.product_key, "software\\%s\\%s", s.bland, s.title);
-    if (brand < 0 || brand >= (int)sizeof s.brand_key
-        || product < 0 || product >= (int)sizeof s.product_key)
+    if (!compose_record_keys(s.bland, s.title, s.brand_key, s.product_key, sizeof s.product_key))
         fatal_error("bland文とtitle文が長すぎてレジストリのキーを作れません。");
 }
 

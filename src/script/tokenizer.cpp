@@ -1,8 +1,7 @@
 #include "script/tokenizer.h"
 
-#include <stdio.h>
-
 #include "script/fatal.h"
+#include "state/format_fits.h"
 
 static int is_blank(char c)
 {
@@ -12,13 +11,6 @@ static int is_blank(char c)
 static int ends_word(char c)
 {
     return is_blank(c) || c == '\0' || c == ',';
-}
-
-void fatal_too_long(const char *what, int limit)
-{
-    char message[200];
-    snprintf(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, limit);
-    fatal_error(message);
 }
 
 void (*script_token_seen)(const char *at);

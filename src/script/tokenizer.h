@@ -20,9 +20,6 @@ int expect_arrow(const char *text);
 // before it skipped), without copying it anywhere.
 int word_length(const char *text, int *word_start);
 
-// Ends the program with "<what>が長すぎます。<limit>バイトまでです。".
-[[noreturn]] void fatal_too_long(const char *what, int limit);
-
 // Told where each scanning operation found its token, or the byte it refused,
 // before the token is taken or the error raised. The program leaves it empty;
 // a checking tool sets it to place each error at a line and column.

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "state/format_fits.h"
+
 const char *command_tail(const char *command_line)
 {
     const unsigned char *p = (const unsigned char *)command_line;
@@ -20,75 +22,47 @@ const char *command_tail(const char *command_line)
     return (const char *)p;
 }
 
-// Appends `text` at `*used` when it fits with its terminating zero.
-static int append(char *out, int out_size, int *used, const char *text)
+// A result that does not fit leaves nothing behind.
+static int fitted_or_empty(char *out, int fitted)
 {
-    size_t length = strlen(text);
-    if (length >= (size_t)(out_size - *used))
-        return 0;
-    memcpy(out + *used, text, length + 1);
-    *used += (int)length;
-    return 1;
-}
-
-static int start(char *out, int out_size, int *used)
-{
-    if (!out || out_size <= 0)
-        return 0;
-    out[0] = '\0';
-    *used = 0;
-    return 1;
+    if (!fitted)
+        out[0] = '\0';
+    return fitted;
 }
 
 int compose_temp_dir(const char *windows_dir, char *out, int out_size)
 {
-    int used;
-    if (!start(out, out_size, &used))
+    if (!out || out_size <= 0)
         return 0;
     size_t length = strlen(windows_dir);
     const char *rest = (length > 0 && windows_dir[length - 1] == '\\') ? "temp\\" : "\\temp\\";
-    if (append(out, out_size, &used, windows_dir) && append(out, out_size, &used, rest))
-        return 1;
-    out[0] = '\0';
-    return 0;
+    return fitted_or_empty(out, format_fits(out, (size_t)out_size, "%s%s", windows_dir, rest));
 }
 
 int compose_file_path(const char *folder, const char *name, char *out, int out_size)
 {
-    int used;
-    if (!start(out, out_size, &used))
+    if (!out || out_size <= 0)
         return 0;
-    if (append(out, out_size, &used, folder) && append(out, out_size, &used, name))
-        return 1;
-    out[0] = '\0';
-    return 0;
+    return fitted_or_empty(out, format_fits(out, (size_t)out_size, "%s%s", folder, name));
 }
 
 int join_arguments(const char *const *arguments, int count, char *out, int out_size)
 {
-    int used;
-    if (!start(out, out_size, &used))
+    if (!out || out_size <= 0)
         return 0;
+    out[0] = '\0';
     for (int i = 0; i < count; i++) {
-        if ((i > 0 && !append(out, out_size, &used, " "))
-            || !append(out, out_size, &used, arguments[i])) {
-            out[0] = '\0';
-            return 0;
-        }
+        size_t used = strlen(out);
+        if (!format_fits(out + used, (size_t)out_size - used, "%s%s", i > 0 ? " " : "", arguments[i]))
+            return fitted_or_empty(out, 0);
     }
     return 1;
 }
 
 int quote_if_blank(const char *path, char *out, int out_size)
 {
-    int used;
-    if (!start(out, out_size, &used))
+    if (!out || out_size <= 0)
         return 0;
     int blank = strchr(path, ' ') != NULL || strchr(path, '\t') != NULL;
-    if ((!blank || append(out, out_size, &used, "\""))
-        && append(out, out_size, &used, path)
-        && (!blank || append(out, out_size, &used, "\"")))
-        return 1;
-    out[0] = '\0';
-    return 0;
+    return fitted_or_empty(out, format_fits(out, (size_t)out_size, blank ? "\"%s\"" : "%s", path));
 }

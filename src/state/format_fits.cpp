@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "script/fatal.h"
+
 int vformat_fits(char *out, size_t size, const char *format, va_list arguments)
 {
     int n = vsnprintf(out, size, format, arguments);
@@ -15,4 +17,21 @@ int format_fits(char *out, size_t size, const char *format, ...)
     int fitted = vformat_fits(out, size, format, arguments);
     va_end(arguments);
     return fitted;
+}
+
+void format_must_fit(char *out, size_t size, const char *what, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int fitted = vformat_fits(out, size, format, arguments);
+    va_end(arguments);
+    if (!fitted)
+        fatal_too_long(what, (int)size - 1);
+}
+
+void fatal_too_long(const char *what, int limit)
+{
+    char message[200];
+    format_fits(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, limit);
+    fatal_error(message);
 }

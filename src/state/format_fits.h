@@ -8,3 +8,11 @@
 int format_fits(char *out, size_t size, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
 int vformat_fits(char *out, size_t size, const char *format, va_list arguments);
+
+// The same for a text that must fit: one that does not ends the program with
+// "<what>が長すぎます。<size - 1>バイトまでです。".
+void format_must_fit(char *out, size_t size, const char *what, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+// Ends the program with "<what>が長すぎます。<limit>バイトまでです。".
+[[noreturn]] void fatal_too_long(const char *what, int limit);

@@ -4,10 +4,6 @@ InstallState install_state = {};
 char SettingsText[SCRIPT_TEXT_BYTES + 1];
 char FileListText[SCRIPT_TEXT_BYTES + 1];
 
-static struct EmptyTextInit {
-    EmptyTextInit() { install_state.empty_text = ""; }
-} empty_text_init;
-
 void clear_shortcut_slots(void)
 {
     for (int i = 0; i < SHORTCUT_SLOTS; i++) {

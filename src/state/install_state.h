@@ -43,8 +43,6 @@ struct InstallState {
 
     const char *copy_source;      // valid only while a copy dialog runs
     const char *copy_target;
-
-    const char *empty_text;       // always ""
 };
 
 extern InstallState install_state;

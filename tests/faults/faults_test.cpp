@@ -81,9 +81,9 @@ protected:
         for (const char *folder : {"", "setup", "setup\\game"})
             CreateDirectoryA((medium + folder).c_str(), NULL);
         for (const char *name : {"a.dat", "b.dat", "c.dat"})
-            cf::write_file(game + name, cf::pattern_bytes(3000, name[0]));
+            write_file(game + name, cf::pattern_bytes(3000, name[0]));
         cf::map_drive(kDrive, medium);
-        ASSERT_TRUE(cf::exists("N:\\setup\\game\\a.dat"));
+        ASSERT_TRUE(path_exists("N:\\setup\\game\\a.dat"));
         strcpy(install_state.source_dir, "n:\\setup\\");
         install = root + "install\\";
         CreateDirectoryA(install.c_str(), NULL);
@@ -97,7 +97,7 @@ protected:
         snprintf(FileListText, sizeof FileListText, "\"標準\", 1, \"game\\\\a.dat\"\n\"game\" -> \"game\"\n");
         return run_file_list(NULL);
     }
-    std::vector<std::string> log() { return cf::log_lines(install_state.install_log_path); }
+    std::vector<std::string> log() { return read_lines(install_state.install_log_path); }
 
     std::string root, medium, game, install;
 };
@@ -149,8 +149,8 @@ TEST_F(Faults, ASourceGoneOrLockedOrItsDriveUnmappedAfterTheListingStopsTheInsta
         EXPECT_EQ(0, stall.bar_when_closed);
         std::string first = sources[0].substr(sources[0].rfind('\\') + 1);
         std::string second = sources[1].substr(sources[1].rfind('\\') + 1);
-        EXPECT_EQ(cf::pattern_bytes(3000, first[0]), cf::read_file(install + "game\\" + first));
-        EXPECT_FALSE(cf::exists(install + "game\\" + second));
+        EXPECT_EQ(cf::pattern_bytes(3000, first[0]), read_file(install + "game\\" + first));
+        EXPECT_FALSE(path_exists(install + "game\\" + second));
         std::vector<std::string> expected = {":" + install + "game\\", install + "game\\" + first,
                                              install + "game\\" + second};
         EXPECT_EQ(expected, log());
@@ -169,7 +169,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
     std::string target = install + "game\\a.dat";
     for (DWORD attributes : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}) {
         SCOPED_TRACE(attributes);
-        cf::write_file(target, "old");
+        write_file(target, "old");
         ASSERT_TRUE(SetFileAttributesA(target.c_str(), attributes));
         BoxRobot robot;
         // Windows refuses a write stream over such a file (Wine run as root
@@ -181,7 +181,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
         };
         EXPECT_EQ(1, run_list());
         EXPECT_EQ(0u, at_open & attributes);
-        EXPECT_EQ(cf::pattern_bytes(3000, 'a'), cf::read_file(target));
+        EXPECT_EQ(cf::pattern_bytes(3000, 'a'), read_file(target));
         EXPECT_EQ(0u, GetFileAttributesA(target.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
                                                            | FILE_ATTRIBUTE_SYSTEM));
         EXPECT_TRUE(robot.boxes.empty());
@@ -190,7 +190,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
 
     for (const std::string &name : folder_entries(install + "game"))
         DeleteFileA((install + "game\\" + name).c_str());
-    cf::write_file(target, "old");
+    write_file(target, "old");
     HANDLE in_use = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, in_use);
     BoxRobot robot;
@@ -202,7 +202,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
     EXPECT_EQ(0, run_list());
     CloseHandle(in_use);
     EXPECT_EQ(0, stall.closed) << "the dialog ended by itself";
-    EXPECT_EQ("old", cf::read_file(target));
+    EXPECT_EQ("old", read_file(target));
     std::vector<std::string> lines = log();
     for (const std::string &name : folder_entries(install + "game"))
         EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), install + "game\\" + name)) << name;
@@ -213,7 +213,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
 // nothing created.
 TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting)
 {
-    cf::write_file(install + "game", "a file, not a folder");
+    write_file(install + "game", "a file, not a folder");
     BoxRobot robot;
     StallWatch stall;
     robot.on_dialog = [&](HWND dialog) { stall.arm(dialog); };
@@ -221,7 +221,7 @@ TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting
     EXPECT_EQ(1u, robot.dialogs.size());
     EXPECT_EQ(0, stall.closed) << "the dialog ended by itself";
     EXPECT_TRUE(robot.boxes.empty());
-    EXPECT_EQ("a file, not a folder", cf::read_file(install + "game"));
+    EXPECT_EQ("a file, not a folder", read_file(install + "game"));
     std::vector<std::string> lines = log();
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(":" + install + "game\\", lines[0]);
@@ -240,7 +240,7 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
         CreateDirectoryA(programs.c_str(), NULL);
         bool file_in_place = strchr(maker, '|') == NULL;
         if (file_in_place)
-            cf::write_file(programs + "\\" + maker, "a file, not a folder");
+            write_file(programs + "\\" + maker, "a file, not a folder");
         ProgramsFolder programs_folder(programs);
 
         InstallState &s = install_state;
@@ -266,7 +266,7 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
         std::vector<std::string> expected = {">FaultCaption", "?software\\FaultBrand\\FaultTitle",
                                              ":" + menu, ":" + maker_folder,
                                              menu + "\\FaultTitle.lnk", menu + "\\Manual.lnk"};
-        EXPECT_EQ(expected, cf::log_lines(s.install_log_path));
+        EXPECT_EQ(expected, read_lines(s.install_log_path));
         EXPECT_TRUE(robot.boxes.empty());
         EXPECT_EQ(file_in_place ? std::vector<std::string>{maker} : std::vector<std::string>{},
                   folder_entries(programs));
@@ -293,7 +293,7 @@ TEST(FaultsRelaunch, ATempFolderThatIsAFileEndsTheRealProgramWithItsMessage)
     std::string temp = std::string(windows) + "\\temp";
     std::string saved = temp + ".faults-saved";
     ASSERT_TRUE(MoveFileA(temp.c_str(), saved.c_str())) << GetLastError();
-    cf::write_file(temp, "not a folder");
+    write_file(temp, "not a folder");
 
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);

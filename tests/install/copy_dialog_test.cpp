@@ -105,7 +105,7 @@ TEST_F(CopyDialog, ClosingBeforeTheFirstTickCopiesNothing)
     robot.on_dialog = [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); };
     BarWatch watch;
     EXPECT_EQ(0, show_copy_dialog(source.c_str(), target.c_str()));
-    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(path_exists(target));
     EXPECT_TRUE(watch.positions.empty());
 }
 
@@ -149,7 +149,7 @@ TEST_F(CopyDialog, AMissingSourceStallsWithAnEmptyBarUntilClosed)
     EXPECT_EQ(0, show_copy_dialog((folder + "missing.bin").c_str(), target.c_str()));
     EXPECT_TRUE(LateClose::fired());
     EXPECT_TRUE(watch.positions.empty());
-    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(path_exists(target));
 }
 
 TEST_F(CopyDialog, ATargetThatCannotBeOpenedEndsAtOnceWithZero)
@@ -175,7 +175,7 @@ TEST_F(CopyDialog, ADialogThatCannotBeCreatedIsNotTakenForACopy)
     write_file(source, "x");
     install_state.instance = GetModuleHandleA("kernel32.dll");   // holds no IDD_KEIKA
     EXPECT_EQ(0, show_copy_dialog(source.c_str(), target.c_str()));
-    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(path_exists(target));
 }
 
 // Paints of the two windows behind the dialog, in the bar watch's events.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "state/install_state.h"
+#include "support/file_tree.h"
 
 namespace copy_fixture {
 
@@ -21,36 +22,6 @@ inline std::string current_folder()
     char buffer[MAX_PATH];
     DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
     return std::string(buffer, n) + "\\";
-}
-
-inline bool exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline void write_file(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    if (!bytes.empty())
-        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-    ASSERT_EQ(bytes.size(), written) << path;
-}
-
-inline std::string read_file(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char block[65536];
-    DWORD n;
-    while (ReadFile(file, block, sizeof block, &n, NULL) && n > 0)
-        bytes.append(block, n);
-    CloseHandle(file);
-    return bytes;
 }
 
 inline long long file_size(const std::string &path)
@@ -67,21 +38,6 @@ inline std::string pattern_bytes(size_t size, int seed = 0)
     for (size_t i = 0; i < size; i++)
         bytes[i] = (char)(i * 131 + i / 509 + seed);
     return bytes;
-}
-
-// The install log's lines, line breaks removed.
-inline std::vector<std::string> log_lines(const std::string &path)
-{
-    std::string text = read_file(path);
-    std::vector<std::string> lines;
-    if (text == "<missing>")
-        return lines;
-    size_t start = 0, end;
-    while ((end = text.find("\r\n", start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
 }
 
 inline std::string unix_path(const std::string &windows_path)
@@ -116,7 +72,7 @@ inline void run_unix(const std::string &command)
     ASSERT_TRUE(CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (int waited = 0; !exists(marker); waited += 20) {
+    for (int waited = 0; !path_exists(marker); waited += 20) {
         ASSERT_LT(waited, 120000) << "no end of: " << command;
         Sleep(20);
     }

@@ -61,7 +61,7 @@ protected:
         write_file(medium + "b\\b1.txt", "root b1");
         write_file(medium + "c\\c1.txt", "c1");
         map_drive('m', medium);
-        ASSERT_TRUE(exists("M:\\setup\\a\\a1.txt"));
+        ASSERT_TRUE(path_exists("M:\\setup\\a\\a1.txt"));
         strcpy(install_state.source_dir, "m:\\setup\\");
         install = root + "install\\";
         CreateDirectoryA(install.c_str(), NULL);
@@ -79,7 +79,7 @@ protected:
         snprintf(FileListText, sizeof FileListText, "%s", text.c_str());
         return run_file_list(owner);
     }
-    std::vector<std::string> log() { return log_lines(install_state.install_log_path); }
+    std::vector<std::string> log() { return read_lines(install_state.install_log_path); }
 
     void expect_box(const BoxRecord &box, const char *caption, const char *text, std::vector<int> buttons)
     {
@@ -172,7 +172,7 @@ TEST_F(FileList, AFailedFolderCopyStopsTheRestWithZero)
     EXPECT_EQ((std::vector<std::string>{":" + install + "1\\", install + "1\\a1.txt", ":" + install + "2\\",
                                         install + "2\\b1.txt"}),
               log());
-    EXPECT_FALSE(exists(install + "3"));
+    EXPECT_FALSE(path_exists(install + "3"));
 }
 
 TEST_F(FileList, EveryRunStartsWithEmptyShortcutSlots)

@@ -14,22 +14,6 @@ using namespace copy_fixture;
 
 namespace {
 
-// Names of a folder's files in the platform's listing order (the copy order).
-std::vector<std::string> listing_order(const std::string &folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(entry.cFileName);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 class FolderCopy : public testing::Test {
 protected:
     void SetUp() override
@@ -43,7 +27,7 @@ protected:
         CreateDirectoryA(install.c_str(), NULL);
     }
 
-    std::vector<std::string> log() { return log_lines(install_state.install_log_path); }
+    std::vector<std::string> log() { return read_lines(install_state.install_log_path); }
 
     std::string root, source, install;
 };
@@ -58,7 +42,7 @@ TEST_F(FolderCopy, CopiesEveryFileAndLogsTheNewFolderThenEachFileInCopyOrder)
     EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
 
     std::vector<std::string> expected = {":" + target};
-    for (const std::string &name : listing_order(source))
+    for (const std::string &name : folder_entries(source))
         expected.push_back(target + name);
     EXPECT_EQ(expected, log());
     EXPECT_EQ(4u, robot.dialogs.size());
@@ -88,7 +72,7 @@ TEST_F(FolderCopy, AnEmptySourceReturnsOneWithoutADialogAndKeepsTheNewFolder)
     std::string target = install + "empty\\";
     EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
     EXPECT_TRUE(robot.dialogs.empty());
-    EXPECT_TRUE(exists(target));
+    EXPECT_TRUE(path_exists(target));
     EXPECT_EQ(std::vector<std::string>{":" + target}, log());
 }
 
@@ -96,7 +80,7 @@ TEST_F(FolderCopy, ClosingTheSecondDialogLogsItSkipsTheThirdAndReturnsZero)
 {
     for (const char *name : {"1.bin", "2.bin", "3.bin"})
         write_file(source + name, pattern_bytes(3000));
-    std::vector<std::string> order = listing_order(source);
+    std::vector<std::string> order = folder_entries(source);
     std::string target = install + "data\\";
     BoxRobot robot;
     robot.on_dialog = [&](HWND dialog) {
@@ -105,9 +89,9 @@ TEST_F(FolderCopy, ClosingTheSecondDialogLogsItSkipsTheThirdAndReturnsZero)
     };
     EXPECT_EQ(0, copy_folder(target.c_str(), source.c_str()));
     EXPECT_EQ((std::vector<std::string>{":" + target, target + order[0], target + order[1]}), log());
-    EXPECT_TRUE(exists(target + order[0]));
-    EXPECT_FALSE(exists(target + order[1]));
-    EXPECT_FALSE(exists(target + order[2]));
+    EXPECT_TRUE(path_exists(target + order[0]));
+    EXPECT_FALSE(path_exists(target + order[1]));
+    EXPECT_FALSE(path_exists(target + order[2]));
 }
 
 // The medium copied onto itself (the user chose the folder the program runs
@@ -131,7 +115,7 @@ TEST_F(FolderCopy, AFolderCopiedOntoItselfUnderAnyNameIsLeftWhole)
         EXPECT_EQ(0, copy_folder(target.c_str(), folder.c_str()));
         ASSERT_EQ(1u, robot.boxes.size());
         EXPECT_EQ("インストールエラー", robot.boxes[0].caption);
-        EXPECT_EQ("コピー先\"" + target + listing_order(folder)[0] +
+        EXPECT_EQ("コピー先\"" + target + folder_entries(folder)[0] +
                       "\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
                   robot.boxes[0].text);
         EXPECT_TRUE(robot.dialogs.empty());
@@ -184,7 +168,7 @@ TEST_F(FolderCopy, AListingThatFailsEndsTheCopyWithZeroAndNoFile)
         folder_listing = {FindFirstFileA, FindNextFileA};
         EXPECT_TRUE(robot.dialogs.empty());
         EXPECT_EQ(std::vector<std::string>{":" + target}, log());
-        EXPECT_EQ(std::vector<std::string>{}, listing_order(target));
+        EXPECT_EQ(std::vector<std::string>{}, folder_entries(target));
         DeleteFileA(install_state.install_log_path);
         RemoveDirectoryA(target.c_str());
     }
@@ -223,8 +207,8 @@ TEST_F(FolderCopy, ASubfolderEndsTheProgramBeforeAnyFileIsCopiedWithTheFolderLin
         fatal_pattern("コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。") +
             "owner=none");
     EXPECT_EQ(std::vector<std::string>{":" + target}, log());
-    EXPECT_FALSE(exists(target + "a.txt"));
-    EXPECT_FALSE(exists(target + "b.txt"));
+    EXPECT_FALSE(path_exists(target + "a.txt"));
+    EXPECT_FALSE(path_exists(target + "b.txt"));
 }
 
 TEST_F(FolderCopy, AMissingSourceEndsWithTheAccessMessageAndNothingLogged)
@@ -239,7 +223,7 @@ TEST_F(FolderCopy, AMissingSourceEndsWithTheAccessMessageAndNothingLogged)
         testing::ExitedWithCode(0),
         fatal_pattern("コピー元フォルダ\"" + missing + "\"にアクセス出来ません。") + "owner=none");
     EXPECT_TRUE(log().empty());
-    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(path_exists(target));
 }
 
 TEST_F(FolderCopy, OverLongFilePathsAreRefusedBeforeTheirDialog)
@@ -268,7 +252,7 @@ TEST_F(FolderCopy, MoreFilesThanTheNameTableHoldsAreRefusedBeforeAnyCopy)
     run_unix("[ -d '" + many_unix + "' ] || { d='" + staging +
              ".new' && rm -rf \\\"$d\\\" && mkdir \\\"$d\\\" && cd \\\"$d\\\" && seq 1 " +
              std::to_string(COPY_FILE_NAMES_MAX + 1) + " | xargs touch && mv \\\"$d\\\" '" + many_unix + "'; }");
-    ASSERT_TRUE(exists(many + "65537"));
+    ASSERT_TRUE(path_exists(many + "65537"));
     std::string target = install + "many\\";
     EXPECT_EXIT(
         {
@@ -277,7 +261,7 @@ TEST_F(FolderCopy, MoreFilesThanTheNameTableHoldsAreRefusedBeforeAnyCopy)
         },
         testing::ExitedWithCode(0), fatal_pattern("コピー元フォルダのファイルが多すぎます。65536個までです。"));
     EXPECT_EQ(std::vector<std::string>{":" + target}, log());
-    EXPECT_EQ(std::vector<std::string>{}, listing_order(target));
+    EXPECT_EQ(std::vector<std::string>{}, folder_entries(target));
 }
 
 }  // namespace
@@ -324,13 +308,13 @@ TEST_F(FullDisk, AFullTargetDiskEndsTheProgramDeletingThePartlyWrittenFile)
         },
         testing::ExitedWithCode(0), fatal_pattern("ファイルが書き込めません。空き容量が足りません。") + "owner=none");
     std::vector<std::string> expected = {":Q:\\inst\\small\\"};
-    for (const std::string &name : listing_order(small))
+    for (const std::string &name : folder_entries(small))
         expected.push_back("Q:\\inst\\small\\" + name);
     expected.push_back(":Q:\\inst\\big\\");
     EXPECT_EQ(expected, log());
     EXPECT_TRUE(read_file(small + "one.bin") == read_file("Q:\\inst\\small\\one.bin"));
     // The part written is not logged, so it does not stay.
-    EXPECT_EQ(std::vector<std::string>{}, listing_order("Q:\\inst\\big\\"));
+    EXPECT_EQ(std::vector<std::string>{}, folder_entries("Q:\\inst\\big\\"));
 }
 
 }  // namespace

@@ -30,14 +30,18 @@ TEST_F(MakePath, CreatesEveryMissingLevelAndIsRepeatable)
     EXPECT_EQ(1, make_path((std::string(root) + "\\a\\b").c_str()));   // no trailing '\'
 }
 
+// A second byte 0x5C is no separator: 'ソ' (0x83 0x5C) opens 'ソフト', and in
+// 'ソフト表' the 0x5C of '表' (0x95 0x5C) follows other characters, where a
+// byte-wise scan would make an extra folder 'ソフト' on the way.
 TEST_F(MakePath, KeepsADoubleByteNameWhole)
 {
-    // 'ソフト': its first character's second byte is the backslash code.
-    const std::string soft = std::string(root) + "\\\x83\x5c\x83\x74\x83\x67";
-    EXPECT_EQ(1, make_path((soft + "\\sub\\").c_str()));
-    EXPECT_TRUE(is_folder(soft));
-    EXPECT_TRUE(is_folder(soft + "\\sub"));
-    EXPECT_EQ(std::vector<std::string>{"\x83\x5c\x83\x74\x83\x67"}, folder_entries(root));
+    for (const std::string name : {"\x83\x5c\x83\x74\x83\x67", "\x83\x5c\x83\x74\x83\x67\x95\x5c"}) {
+        const std::string folder = std::string(root) + "\\" + name;
+        EXPECT_EQ(1, make_path((folder + "\\sub\\").c_str()));
+        EXPECT_TRUE(is_folder(folder + "\\sub"));
+        EXPECT_EQ(std::vector<std::string>{name}, folder_entries(root));
+        remove_tree(root);
+    }
 }
 
 TEST_F(MakePath, FailsAtOnceForALeadingBackslash)

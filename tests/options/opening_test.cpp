@@ -174,7 +174,7 @@ TEST_F(OptionsOpening, EscapeEnterAndOtherCommandsLeaveItOpenTheCloseBoxEndsItWi
     EXPECT_EQ(0, open_options_dialog());
     EXPECT_TRUE(open_after_keys);
     EXPECT_TRUE(robot.boxes.empty());
-    EXPECT_FALSE(exists("C:\\Program Files\\Brand\\Title\\"));
+    EXPECT_FALSE(path_exists("C:\\Program Files\\Brand\\Title\\"));
 }
 
 // ---- the ends of the program while opening ----

@@ -26,6 +26,7 @@
 #include "launcher/launcher_commands.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
+#include "support/file_tree.h"
 #include "support/hkcu.h"
 
 namespace options_bench {
@@ -34,76 +35,6 @@ namespace options_bench {
 inline bool in_death_test_child()
 {
     return strstr(GetCommandLineA(), "gtest_internal_run_death_test") != nullptr;
-}
-
-inline bool exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline void write_file(const std::string &path, const std::string &bytes)
-{
-    FILE *file = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, file) << path;
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-}
-
-inline std::string read_file(const std::string &path)
-{
-    std::string bytes;
-    FILE *file = fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, got);
-    fclose(file);
-    return bytes;
-}
-
-inline std::vector<std::string> read_lines(const std::string &path)
-{
-    std::vector<std::string> lines;
-    std::string text = read_file(path), line;
-    for (char c : text) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    return lines;
-}
-
-// Removes a file or a folder with everything in it.
-inline void remove_tree(const std::string &path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(path.c_str());
-        return;
-    }
-    std::string base = path;
-    if (base.back() != '\\')
-        base += '\\';
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((base + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                remove_tree(base + name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 inline std::string windows_temp()
@@ -146,9 +77,9 @@ public:
     {
         SetCurrentDirectoryA(saved_cwd_.c_str());
         // The shell may still hold the folder for a moment after saving a link.
-        for (int tries = 0; tries < 50 && exists(path_); tries++) {
+        for (int tries = 0; tries < 50 && path_exists(path_); tries++) {
             remove_tree(path_);
-            if (exists(path_)) Sleep(20);
+            if (path_exists(path_)) Sleep(20);
         }
     }
     const std::string &path() const { return path_; }

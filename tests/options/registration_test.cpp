@@ -25,7 +25,7 @@ class Registration : public testing::Test {
 protected:
     void SetUp() override
     {
-        start_menu_existed_ = exists("C:\\windows\\Start Menu");
+        start_menu_existed_ = path_exists("C:\\windows\\Start Menu");
         remove_tree("C:\\Program Files\\Brand");
         remove_tree(kPrograms + "\\Maker");
         remove_record("Brand");
@@ -157,8 +157,8 @@ TEST_F(Registration, TheMakerFolderIsLoggedAlsoWhenItExistedAndItsOtherProductsS
     std::vector<std::string> lines = read_lines(install_state.install_log_path);
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ(":" + kPrograms + "\\Maker", lines[3]);
-    EXPECT_TRUE(exists(kPrograms + "\\Maker\\Other\\other.lnk"));
-    EXPECT_TRUE(exists(kProductMenu + "\\Title.lnk"));
+    EXPECT_TRUE(path_exists(kPrograms + "\\Maker\\Other\\other.lnk"));
+    EXPECT_TRUE(path_exists(kProductMenu + "\\Title.lnk"));
 }
 
 TEST_F(Registration, WithoutTheProgramsValueOnlyTheRecordIsWritten)
@@ -170,7 +170,7 @@ TEST_F(Registration, WithoutTheProgramsValueOnlyTheRecordIsWritten)
     register_install();
     const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
     EXPECT_EQ(expected, read_lines(install_state.install_log_path));
-    EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+    EXPECT_FALSE(path_exists(kPrograms + "\\Maker"));
     expect_record("D:\\", kInstall + "game.exe", "1", kInstall);
 }
 
@@ -205,7 +205,7 @@ TEST_F(Registration, StartMenuPathsTooLongAreRefusedTheStartMenuStaysUntouchedTh
         EXPECT_EQ(nullptr, robot.boxes[0].owner) << "no launcher in this test";
         const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
         EXPECT_EQ(expected, read_lines(install_state.install_log_path));
-        EXPECT_FALSE(exists(c.programs + "\\Maker"));
+        EXPECT_FALSE(path_exists(c.programs + "\\Maker"));
         expect_record("D:\\", kInstall + "game.exe", "1", kInstall);
     }
 }
@@ -217,7 +217,7 @@ TEST_F(Registration, AShortcutIsSavedAlsoIntoAFolderLaterAndAMissingFolderIsNotA
     expect_link(kInstall + "direct.lnk", kInstall + "game.exe");
     // Saving fails silently; the link object itself was had.
     EXPECT_EQ(1, create_shortcut((kInstall + "missing\\x.lnk").c_str(), (kInstall + "game.exe").c_str()));
-    EXPECT_FALSE(exists(kInstall + "missing\\x.lnk"));
+    EXPECT_FALSE(path_exists(kInstall + "missing\\x.lnk"));
 }
 
 // ---- the whole install command ----
@@ -244,9 +244,9 @@ TEST_F(Registration, RunInstallRegistersAfterAConfirmedStartAndNotAfterTheCloseB
         BoxRobot robot;
         DialogScript script({[](HWND dialog) { close_box(dialog); }});
         EXPECT_EQ(0, run_install());
-        EXPECT_FALSE(exists("C:\\Program Files\\Brand"));
+        EXPECT_FALSE(path_exists("C:\\Program Files\\Brand"));
         EXPECT_FALSE(key_exists("software\\Brand"));
-        EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+        EXPECT_FALSE(path_exists(kPrograms + "\\Maker"));
     }
     BoxRobot robot;
     robot.answer(IDYES);
@@ -275,7 +275,7 @@ TEST_F(Registration, RunInstallWhoseDialogCannotBeMadeRegistersNothing)
     install_state.instance = saved;
     EXPECT_TRUE(robot.dialogs.empty());
     EXPECT_FALSE(key_exists("software\\Brand"));
-    EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+    EXPECT_FALSE(path_exists(kPrograms + "\\Maker"));
 }
 
 TEST_F(Registration, RunInstallWithoutTheProgramsValueWritesTheRecordAndReportsAnInstall)
@@ -289,7 +289,7 @@ TEST_F(Registration, RunInstallWithoutTheProgramsValueWritesTheRecordAndReportsA
     EXPECT_EQ(1, run_install());
     const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
     EXPECT_EQ(expected, read_lines(kInstall + "instlog.txt"));
-    EXPECT_FALSE(exists(kPrograms + "\\Maker"));
+    EXPECT_FALSE(path_exists(kPrograms + "\\Maker"));
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "0", kInstall);
 }
 
@@ -312,7 +312,7 @@ TEST_F(Registration, ASecondInstallInTheSameProcessMakesOnlyItsOwnListsShortcuts
         for (size_t i = 0; i < names.size(); i++)
             EXPECT_EQ(kProductMenu + "\\" + names[i] + ".lnk", lines[5 + i]);
     }
-    EXPECT_FALSE(exists(kProductMenu + "\\Second.lnk"));
+    EXPECT_FALSE(path_exists(kProductMenu + "\\Second.lnk"));
 }
 
 }  // namespace

@@ -133,8 +133,8 @@ TEST_F(OptionsStart, DecliningEitherQuestionCreatesNothingAndTheDialogStays)
         ASSERT_EQ(1u, robot.boxes.size());
         expect_box(robot.boxes[0], seen, c.caption, c.text, {IDYES, IDNO});
         EXPECT_FALSE(launcher_enabled_at_question) << "the launcher is blocked from the first question on";
-        EXPECT_EQ(c.folder_exists, exists(kInstallFolder));
-        EXPECT_FALSE(exists(c.folder_exists ? std::string(kInstallFolder) + "instlog.txt"
+        EXPECT_EQ(c.folder_exists, path_exists(kInstallFolder));
+        EXPECT_FALSE(path_exists(c.folder_exists ? std::string(kInstallFolder) + "instlog.txt"
                                             : std::string("C:\\Program Files\\Brand")));
         EXPECT_EQ(0, fake_runs);
         EXPECT_EQ('\0', install_state.option_digit[0]);
@@ -185,7 +185,7 @@ RunView view_of_run(HWND dialog)
     v.log_path = s.install_log_path;
     v.option_digit = s.option_digit;
     v.list_text = FileListText;
-    v.log_exists = exists(s.install_log_path);
+    v.log_exists = path_exists(s.install_log_path);
     v.slots_empty = true;
     for (int i = 0; i < SHORTCUT_SLOTS; i++)
         v.slots_empty = v.slots_empty && !s.shortcut_names[i][0] && !s.shortcut_targets[i][0];
@@ -290,7 +290,7 @@ TEST_F(OptionsStart, AnInstallFolderOrLogPathTooLongIsRefusedBeforeAnythingIsMad
         ASSERT_EQ(1u, robot.boxes.size());
         expect_box(robot.boxes[0], seen, "インストールエラー",
                    "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。", {IDOK});
-        EXPECT_FALSE(exists(shown));
+        EXPECT_FALSE(path_exists(shown));
         EXPECT_EQ(0, fake_runs);
     }
 }
@@ -317,7 +317,7 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
     };
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("ファイルのコピーが正常に行われませんでした。") + "owner=none");
-    EXPECT_TRUE(exists(std::string(kInstallFolder) + "instlog.txt"));
+    EXPECT_TRUE(path_exists(std::string(kInstallFolder) + "instlog.txt"));
     EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
     // The install folder alone, written before the copy: the next start shows
     // the product not installed, and an install into that folder continues
@@ -327,7 +327,7 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
     EXPECT_STREQ(kInstallFolder, value.c_str());
     EXPECT_FALSE(robot_read_hkcu("software\\Brand\\Title", "exepath", &value));
     EXPECT_FALSE(robot_read_hkcu("software\\Brand\\Title", "instdrv", &value));
-    EXPECT_FALSE(exists(programs + "\\Maker"));
+    EXPECT_FALSE(path_exists(programs + "\\Maker"));
 }
 
 TEST_F(OptionsStart, AChosenListMissingFromTheMediumEndsTheProgramAfterTheFolderIsMade)
@@ -337,8 +337,8 @@ TEST_F(OptionsStart, AChosenListMissingFromTheMediumEndsTheProgramAfterTheFolder
     SET_FIELD(installer_path, source + "installer.exe");
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("\"" + source + "filelist0.txt\"が開けません。") + "owner=none");
-    EXPECT_TRUE(exists(kInstallFolder));
-    EXPECT_FALSE(exists(std::string(kInstallFolder) + "instlog.txt"));
+    EXPECT_TRUE(path_exists(kInstallFolder));
+    EXPECT_FALSE(path_exists(std::string(kInstallFolder) + "instlog.txt"));
     EXPECT_EQ(0, fake_runs);
 }
 
@@ -348,7 +348,7 @@ TEST_F(OptionsStart, AListPathTooLongEndsTheProgramBeforeAnythingIsMade)
     SET_FIELD(installer_path, "D:\\" + std::string(246, 'm') + "\\installer.exe");
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("ファイルリストのパスが長すぎます。") + "owner=none");
-    EXPECT_FALSE(exists("C:\\Program Files\\Brand"));
+    EXPECT_FALSE(path_exists("C:\\Program Files\\Brand"));
 }
 
 // ---- no second install while one runs ----

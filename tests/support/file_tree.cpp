@@ -3,6 +3,17 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include "install/make_path.h"
+#include "install/path_scan.h"
+
+// A name may end in a character whose second byte is 0x5C ('表').
+static bool ends_with_separator(const std::string &path)
+{
+    return !path.empty() && last_separator(path.c_str(), ansi_lead_byte) == (int)path.size() - 1;
+}
+
 bool path_exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -17,10 +28,13 @@ bool is_folder(const std::string &path)
 void write_file(const std::string &path, const std::string &bytes)
 {
     FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
+    if (!f) {
+        ADD_FAILURE() << "cannot write " << path;
         return;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    }
+    size_t written = fwrite(bytes.data(), 1, bytes.size(), f);
+    if (fclose(f) != 0 || written != bytes.size())
+        ADD_FAILURE() << "cannot write " << path;
 }
 
 std::string read_file(const std::string &path)
@@ -37,11 +51,28 @@ std::string read_file(const std::string &path)
     return bytes;
 }
 
+std::vector<std::string> read_lines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    std::string text = read_file(path);
+    if (text == "<missing>")
+        return lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        size_t length = end - start;
+        if (length > 0 && text[end - 1] == '\r')
+            length--;
+        lines.push_back(text.substr(start, length));
+    }
+    return lines;
+}
+
 std::vector<std::string> folder_entries(const std::string &folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    std::string pattern = folder + (ends_with_separator(folder) ? "*" : "\\*");
+    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -53,18 +84,17 @@ std::vector<std::string> folder_entries(const std::string &folder)
     return names;
 }
 
-void remove_tree(const std::string &folder)
+void remove_tree(const std::string &path)
 {
-    for (const std::string &name : folder_entries(folder)) {
-        const std::string path = folder + "\\" + name;
-        if (is_folder(path)) {
-            remove_tree(path);
-        } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
+    if (!is_folder(path)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
     }
-    RemoveDirectoryA(folder.c_str());
+    std::string base = ends_with_separator(path) ? path : path + "\\";
+    for (const std::string &name : folder_entries(base))
+        remove_tree(base + name);
+    RemoveDirectoryA(path.c_str());
 }
 
 std::string read_file_when(const std::string &path, const std::string &marker, int timeout_ms)

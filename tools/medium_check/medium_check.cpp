@@ -1,43 +1,40 @@
 #include "medium_check.h"
 
-#include <setjmp.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 
 #include "install/file_list_script.h"
+#include "install/install_rules.h"
 #include "install/path_scan.h"
 #include "launcher/dib_layout.h"
 #include "medium_files.h"
 #include "script/fatal.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
-enum {
-    COMMENT_BYTES = 50000,        // what the options dialog shows of comment.txt
-    OPTION_COUNT = 10,
-    MEBIBYTE = 1048576,
-    COPY_FILES_MAX = 65536        // the folder copy's limit
-};
+enum { MEBIBYTE = 1048576 };
 
 // ---- the installer's fatal errors, caught ----
 
-// The readers hold nothing across a call that can fail, so jumping out of
-// them leaks nothing; every container below lives outside the guarded steps.
-static jmp_buf *fatal_target;
-static char fatal_message[1024];
+// Where the installer would end with a message, the checker's fatal_error
+// throws it instead; each step catches it, so every object on the way is
+// destroyed as usual.
+struct FatalStop {
+    std::string message;
+};
+
+static std::string fatal_message;
 
 void fatal_error(const char *message)
 {
-    snprintf(fatal_message, sizeof fatal_message, "%s", message);
-    if (fatal_target)
-        longjmp(*fatal_target, 1);
-    fprintf(stderr, "medium-check: unexpected fatal error\n");
-    exit(2);
+    throw FatalStop{message};
 }
 
 void show_unowned_message(const char *, const char *) {}
@@ -48,16 +45,13 @@ typedef void (*GuardedStep)(void *argument);
 // then in fatal_message.
 static int run_guarded(GuardedStep step, void *argument)
 {
-    jmp_buf here;
-    jmp_buf *outer = fatal_target;
-    fatal_target = &here;
-    if (setjmp(here) == 0) {
+    try {
         step(argument);
-        fatal_target = outer;
         return 1;
+    } catch (const FatalStop &stop) {
+        fatal_message = stop.message;
+        return 0;
     }
-    fatal_target = outer;
-    return 0;
 }
 
 // ---- the checker's record ----
@@ -78,8 +72,8 @@ struct Checker {
     std::vector<FolderEntry> entries;
     std::vector<std::string> produced;  // files a list copies, relative to the install folder
     unsigned long long copied_bytes;
-    char option_name[PATH_CAPACITY];
-    char size_word[PATH_CAPACITY];
+    OptionHeader header;
+    FileListPlaces places;
 };
 
 static Checker *checker;
@@ -91,13 +85,18 @@ static void remember_token(const char *at)
 }
 
 static std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+// Findings are built as strings of whatever length they take.
 static std::string format(const char *pattern, ...)
 {
-    char text[2048];
-    va_list arguments;
+    va_list arguments, again;
     va_start(arguments, pattern);
-    vsnprintf(text, sizeof text, pattern, arguments);
+    va_copy(again, arguments);
+    int length = vsnprintf(nullptr, 0, pattern, arguments);
     va_end(arguments);
+    std::string text(length > 0 ? (size_t)length : 0, '\0');
+    if (length > 0)
+        vsnprintf(&text[0], text.size() + 1, pattern, again);
+    va_end(again);
     return text;
 }
 
@@ -139,8 +138,9 @@ static const char *last_token(void)
     return checker->tokens.empty() ? nullptr : checker->tokens.back();
 }
 
-static const char *kind_of(const char *message)
+static const char *kind_of(const std::string &text)
 {
+    const char *message = text.c_str();
     if (strcmp(message, "ショートカットは５つまでしか作れません。") == 0)
         return "too-many-shortcuts";
     if (strstr(message, "が長すぎます"))
@@ -310,21 +310,16 @@ static void check_settings(void)
     if (!title || !bland)
         return;
 
-    char key[PATH_CAPACITY];
-    int n = snprintf(key, sizeof key, "software\\%s\\%s", s.bland, s.title);
-    if (n < 0 || n >= (int)sizeof key)
+    if (!compose_record_keys(s.bland, s.title, s.brand_key, s.product_key, sizeof s.product_key))
         add_at(1, bland_at, "too-long", "bland文とtitle文が長すぎてレジストリのキーを作れません。");
     char folder[PATH_CAPACITY];
-    n = snprintf(folder, sizeof folder, "C:\\Program Files\\%s\\", s.bland);
-    if (n < 0 || n >= (int)sizeof folder) {
+    if (!compose_default_folder("C:\\WINDOWS", s.bland, folder, sizeof folder)) {
         add_at(1, bland_at, "too-long", "インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
         return;
     }
     char install_folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
-    n = snprintf(install_folder, sizeof install_folder, "%s%s\\", folder, s.title);
-    int m = snprintf(log_path, sizeof log_path, "%s%s", install_folder, "instlog.txt");
-    if (n < 0 || n >= (int)sizeof install_folder || m < 0 || m >= (int)sizeof log_path) {
+    if (!compose_install_folder(folder, s.title, install_folder, log_path, sizeof log_path)) {
         add_at(0, title_at, "too-long", "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。");
         return;
     }
@@ -410,7 +405,7 @@ struct PathStep {
 static void compose_file_path(void *argument)
 {
     PathStep *step = (PathStep *)argument;
-    compose_path(step->out, sizeof step->out, step->what, "%s%s", step->folder, step->name);
+    format_must_fit(step->out, sizeof step->out, step->what, "%s%s", step->folder, step->name);
 }
 
 // The installer's own message when `folder` + `name` is too long; "" if not.
@@ -440,9 +435,8 @@ static int local_place(const char *path, std::string *base, std::string *relativ
 
 static int check_copy(void *, const char *target_folder, const char *source_folder)
 {
-    std::vector<const char *> &tokens = checker->tokens;
-    const char *source_at = tokens.size() >= 3 ? tokens[tokens.size() - 3] : last_token();
-    const char *target_at = last_token();
+    const char *source_at = checker->places.copy_source;
+    const char *target_at = checker->places.copy_target;
     std::string base, relative;
     EntryKind kind = local_place(source_folder, &base, &relative)
                          ? medium_entry(base, relative, nullptr) : ENTRY_NONE;
@@ -483,7 +477,7 @@ static int check_copy(void *, const char *target_folder, const char *source_fold
     if (subfolder)
         add_at(1, source_at, "source-subfolder",
                "コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。");
-    if (files > COPY_FILES_MAX)
+    if (files > COPY_FILE_NAMES_MAX)
         add_at(1, source_at, "source-too-many", "コピー元フォルダのファイルが多すぎます。65536個までです。");
     if (!target_refusal.empty())
         add_at(1, target_at, "too-long", target_refusal);
@@ -511,19 +505,15 @@ static int check_disk_file(void *, const char *path)
 static void close_no_streams(void *) {}
 
 // The header as the options dialog reads it for its option list.
-static void read_option_header(void *)
+static void read_header(void *)
 {
-    const char *text = FileListText;
-    ScriptCursor cursor = skip_blank(text);
-    cursor += read_quoted(text + cursor, checker->option_name, sizeof checker->option_name);
-    cursor += expect_comma(text + cursor);
-    read_word(text + cursor, checker->size_word, sizeof checker->size_word);
+    read_option_header(FileListText, &checker->header);
 }
 
 static void run_list(void *argument)
 {
-    static const FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file,
-                                            close_no_streams};
+    FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file, close_no_streams,
+                               &checker->places};
     *(int *)argument = interpret_file_list(FileListText, &actions);
 }
 
@@ -541,34 +531,30 @@ static int produced(const char *relative_path)
 static void check_list_result(int n)
 {
     InstallState &s = install_state;
-    std::vector<const char *> &tokens = checker->tokens;
+    const FileListPlaces &places = checker->places;
     const char *program = s.exe_path + strlen(s.install_dir);
     if (!produced(program))
-        add_at(0, tokens[4], "target-not-copied",
+        add_at(0, places.program, "target-not-copied",
                format("ゲームプログラム\"%s\"はどのコピー文でもコピーされません。", program));
-    int slot = 0;
-    for (size_t i = 5; i + 3 < tokens.size() && slot < SHORTCUT_SLOTS; i++) {
-        if (*tokens[i] != 's')
-            continue;
+    for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
         if (!stays_inside(s.shortcut_names[slot], cp932_lead_byte))
-            add_at(1, tokens[i + 1], "target-outside",
+            add_at(1, places.shortcut_names[slot], "target-outside",
                    format("ショートカット名\"%s\"はスタートメニューのフォルダの外を指しています。"
                           "アンインストールで削除されません。", s.shortcut_names[slot]));
         if (!stays_inside(s.shortcut_targets[slot], cp932_lead_byte))
-            add_at(1, tokens[i + 3], "target-outside",
+            add_at(1, places.shortcut_targets[slot], "target-outside",
                    format("ショートカットの対象\"%s\"はインストール先のフォルダの外を指しています。",
                           s.shortcut_targets[slot]));
         if (s.shortcut_names[slot][0] && !produced(s.shortcut_targets[slot]))
-            add_at(0, tokens[i + 3], "target-not-copied",
+            add_at(0, places.shortcut_targets[slot], "target-not-copied",
                    format("ショートカットの対象\"%s\"はどのコピー文でもコピーされません。",
                           s.shortcut_targets[slot]));
-        slot++;
     }
-    long megabytes = strtol(checker->size_word, nullptr, 10);
+    int megabytes = checker->header.megabytes;
     unsigned long long needed = (checker->copied_bytes + MEBIBYTE - 1) / MEBIBYTE;
-    if ((unsigned long long)megabytes != needed || megabytes < 0)
-        add_at(0, tokens[2], "size-mismatch",
-               format("filelist%d.txtのサイズは%ldMbと書かれていますが、コピーするファイルは合わせて%lluMbです。",
+    if (megabytes < 0 || (unsigned long long)megabytes != needed)
+        add_at(0, places.size, "size-mismatch",
+               format("filelist%d.txtのサイズは%dMbと書かれていますが、コピーするファイルは合わせて%lluMbです。",
                       n, megabytes, needed));
     const char *closing = strchr(last_token() + 1, '"');
     if (closing) {
@@ -578,35 +564,37 @@ static void check_list_result(int n)
     }
 }
 
+static std::string list_name(int n)
+{
+    return format("filelist%d.txt", n);
+}
+
 static void check_list(int n)
 {
     InstallState &s = install_state;
-    char name[32];
-    snprintf(name, sizeof name, "filelist%d.txt", n);
-    if (!load_control_file(name, FileListText))
+    std::string name = list_name(n);
+    if (!load_control_file(name.c_str(), FileListText))
         return;
     checker->tokens.clear();
-    if (!run_guarded(read_option_header, nullptr)) {
+    if (!run_guarded(read_header, nullptr)) {
         add_fatal_at(last_token());
         return;
     }
     char item[PATH_CAPACITY];
-    int length = snprintf(item, sizeof item, "%s (%dMb必要)", checker->option_name,
-                          (int)strtol(checker->size_word, nullptr, 10));
-    if (length < 0 || length >= (int)sizeof item)
-        add_at(1, checker->tokens[0], "too-long", format("filelist%d.txtのオプション名が長すぎます。", n));
+    if (!compose_option_item(&checker->header, item, sizeof item))
+        add_at(1, checker->header.name_at, "too-long", format("filelist%d.txtのオプション名が長すぎます。", n));
 
     char install_dir[PATH_CAPACITY];
     memcpy(install_dir, s.install_dir, sizeof install_dir);
-    snprintf(s.source_dir, sizeof s.source_dir, "%s", checker->program_folder.c_str());
+    format_fits(s.source_dir, sizeof s.source_dir, "%s", checker->program_folder.c_str());
     checker->tokens.clear();
     checker->produced.clear();
     checker->copied_bytes = 0;
     int ended = 0;
     if (!run_guarded(run_list, &ended)) {
         const char *at = last_token();
-        if (strstr(fatal_message, "コピー元フォルダのパス") && checker->tokens.size() >= 3)
-            at = checker->tokens[checker->tokens.size() - 3];
+        if (fatal_message.find("コピー元フォルダのパス") != std::string::npos && checker->places.copy_source)
+            at = checker->places.copy_source;
         add_fatal_at(at);
     } else if (ended) {
         check_list_result(n);
@@ -619,9 +607,7 @@ static void check_lists(void)
 {
     int first_missing = OPTION_COUNT;
     for (int n = 0; n < OPTION_COUNT; n++) {
-        char name[32];
-        snprintf(name, sizeof name, "filelist%d.txt", n);
-        if (medium_entry(checker->medium, name, nullptr) == ENTRY_FILE)
+        if (medium_entry(checker->medium, list_name(n), nullptr) == ENTRY_FILE)
             continue;
         if (first_missing == OPTION_COUNT)
             first_missing = n;
@@ -631,11 +617,10 @@ static void check_lists(void)
     for (int n = 0; n < first_missing; n++)
         check_list(n);
     for (int n = first_missing + 1; n < OPTION_COUNT; n++) {
-        char name[32];
-        snprintf(name, sizeof name, "filelist%d.txt", n);
+        std::string name = list_name(n);
         if (medium_entry(checker->medium, name, nullptr) == ENTRY_FILE)
             add_finding(0, name, 0, 0, "list-gap",
-                        format("filelist%d.txtがないため、%sは選択肢に出ません。", first_missing, name));
+                        format("filelist%d.txtがないため、%sは選択肢に出ません。", first_missing, name.c_str()));
     }
 }
 
@@ -670,7 +655,6 @@ int check_medium(const char *medium_dir, std::vector<Finding> *findings)
     record.copied_bytes = 0;
     checker = &record;
     install_state = InstallState{};
-    install_state.empty_text = "";
     script_token_seen = remember_token;
     check_settings();
     check_comment();

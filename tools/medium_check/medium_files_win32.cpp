@@ -114,11 +114,8 @@ int medium_folder_parts(const std::string &given, std::string *full, std::string
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return 0;
     // The last real '\': a name may end in a character whose second byte is 0x5C.
-    size_t cut = std::string::npos;
-    const char *text = full->c_str();
-    for (int i = next_separator(text, 0, cp932_lead_byte); text[i] != '\0';
-         i = next_separator(text, i + 1, cp932_lead_byte))
-        cut = (size_t)i;
+    int last = last_separator(full->c_str(), cp932_lead_byte);
+    size_t cut = last < 0 ? std::string::npos : (size_t)last;
     if (cut == std::string::npos || cut + 1 == full->size()) {
         name->clear();
         *parent = *full;
