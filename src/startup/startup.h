@@ -7,6 +7,7 @@
 
 enum {
     TEMP_DIR_WAIT_MS = 3000,          // how long ensure_temp_dir waits for the folder
+    RELAUNCH_WAIT_MS = 3000,          // how long a copy that is not ours is retried
     REPLACE_COMMAND_LINE_CAPACITY = 1024
 };
 
