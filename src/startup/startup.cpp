@@ -97,6 +97,28 @@ int replace_process(const char *program, const char *const *arguments, int count
     return 0;
 }
 
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+void restrict_dll_search(void)
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    // Cast through a function type of no arguments: FARPROC's own differs.
+    SetDefaultDllDirectoriesCall set_default = (SetDefaultDllDirectoriesCall)(void (*)(void))
+        GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (set_default)
+        set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryCall set_directory = (SetDllDirectoryCall)(void (*)(void))
+        GetProcAddress(kernel, "SetDllDirectoryA");
+    if (set_directory)
+        set_directory("");
+}
+
 static int instance_running(void)
 {
     HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, MUTEX_NAME);

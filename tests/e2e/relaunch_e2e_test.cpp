@@ -1,6 +1,7 @@
 // End to end: what the relaunch through the shared temporary folder lets in.
 // Whatever stands at C:\windows\temp\installer.exe runs only when it is this
-// program; two starts at once give one launcher and one second-instance message.
+// program; a DLL planted beside the relaunched copy is not loaded by name;
+// two starts at once give one launcher and one second-instance message.
 #include <windows.h>
 
 #include <string>
@@ -20,6 +21,7 @@ using copy_fixture::unix_path;
 
 const char SECOND_TEXT[] = "同時に二つ実行しないでください";
 const char SECOND_CAPTION[] = "起動エラー";
+const char TEMP_FOLDER[] = "C:\\windows\\temp\\";
 
 // A program placed at the temporary copy's path and made impossible to
 // replace, as by another user's ACL: root ignores Windows' read-only bit, not
@@ -121,6 +123,60 @@ TEST_F(EndToEnd, ACopyHeldByAnotherStartIsWaitedFor)
     HANDLE opened = track(robot_process_of(launcher));
     robot_close(launcher);
     EXPECT_EQ(0, exit_code_of(opened));
+}
+
+// Runs LoadLibraryA(name) on a thread of its own inside `process` (kernel32
+// lies at one address in every process) and returns the thread's exit code:
+// the module handle's low 32 bits, 0 when the load failed.
+DWORD load_library_in(DWORD pid, const char *name)
+{
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (!process)
+        return 0;
+    size_t size = strlen(name) + 1;
+    void *remote = VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD code = 0;
+    if (remote && WriteProcessMemory(process, remote, name, size, NULL)) {
+        LPTHREAD_START_ROUTINE load = (LPTHREAD_START_ROUTINE)(void (*)(void))GetProcAddress(
+            GetModuleHandleA("kernel32.dll"), "LoadLibraryA");
+        HANDLE thread = CreateRemoteThread(process, NULL, 0, load, remote, 0, NULL);
+        EXPECT_NE(nullptr, thread) << GetLastError();
+        if (thread) {
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, WAIT_MS));
+            GetExitCodeThread(thread, &code);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(process);
+    return code;
+}
+
+class PlantedDll : public EndToEnd {
+protected:
+    void TearDown() override
+    {
+        EndToEnd::TearDown();       // the launcher that may hold the DLL ends first
+        DeleteFileA(dll_.c_str());
+        DeleteFileA(marker_.c_str());
+    }
+    const std::string dll_ = std::string(TEMP_FOLDER) + "planted.dll";
+    const std::string marker_ = dll_ + ".loaded";
+};
+
+TEST_F(PlantedDll, BesideTheRelaunchedCopyIsNotLoadedByItsName)
+{
+    ASSERT_TRUE(CopyFileA((build_folder() + "\\planted.dll").c_str(), dll_.c_str(), FALSE));
+    DeleteFileA(marker_.c_str());
+    HWND launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ(0u, load_library_in(launcher_pid_, "planted.dll"));
+    EXPECT_FALSE(exists(marker_.c_str()));
+    // The same DLL by its full path loads and leaves its mark: the refusal
+    // above is the search's, not the DLL's.
+    EXPECT_NE(0u, load_library_in(launcher_pid_, dll_.c_str()));
+    EXPECT_TRUE(exists(marker_.c_str()));
+    robot_close(launcher);
+    EXPECT_EQ(0, exit_code_of(launcher_));
 }
 
 HANDLE start_suspended(PROCESS_INFORMATION *process)
