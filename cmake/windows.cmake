@@ -13,7 +13,10 @@ set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
 file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)
 
-set(WIN32_LIBS comctl32 shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
+# Only DLLs on the known-DLL list of every Windows the program targets: any
+# other import would be looked for first beside the program, in the shared
+# temporary folder. The common controls are loaded at run time instead.
+set(WIN32_LIBS shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
 add_library(installer_core STATIC ${PROGRAM_SOURCES})
@@ -93,6 +96,11 @@ endif()
 if(TARGET test_checker)
     target_compile_definitions(test_checker PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 endif()
+# A DLL of no importance, for the test that it cannot be planted beside the
+# relaunched program.
+add_library(planted SHARED ${PROJECT_SOURCE_DIR}/tests/e2e/planted_dll.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
+target_link_options(planted PRIVATE ${STATIC_RUNTIME})
 if(TARGET test_e2e)
-    add_dependencies(test_e2e medium-check installer)
+    add_dependencies(test_e2e medium-check installer planted)
 endif()

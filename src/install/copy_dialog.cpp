@@ -13,13 +13,32 @@ static char copy_buffer[COPY_CHUNK_BYTES];
 
 static const char write_failed[] = "ファイルが書き込めません。空き容量が足りません。";
 
-static void register_progress_class(void)
+// The common controls are no import of the program: a DLL that is not on
+// the system's list of known DLLs would be looked for first in the program's
+// own folder, the shared temporary folder. They are loaded by full path from
+// the system folder instead, and stay loaded for the progress bar's class.
+static int load_progress_class(void)
+{
+    char path[PATH_CAPACITY];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path
+        || !format_fits(path + length, sizeof path - length, "\\comctl32.dll"))
+        return 0;
+    HMODULE controls = LoadLibraryA(path);
+    if (!controls)
+        return 0;
+    typedef BOOL(WINAPI * InitCall)(const INITCOMMONCONTROLSEX *);
+    InitCall init = (InitCall)(void (*)(void))GetProcAddress(controls, "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+    return init && init(&classes) != FALSE;
+}
+
+int register_progress_class(void)
 {
     static int registered;
-    if (registered)
-        return;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    registered = InitCommonControlsEx(&controls) != FALSE;
+    if (!registered)
+        registered = load_progress_class();
+    return registered;
 }
 
 static void update_if_open(void *window)

@@ -21,4 +21,8 @@ enum {
 // "ファイルが書き込めません。空き容量が足りません。".
 int show_copy_dialog(const char *source_path, const char *target_path);
 
+// Registers "msctls_progress32" from the common controls of the system
+// folder, once; 1 when it is registered.
+int register_progress_class(void);
+
 INT_PTR CALLBACK copy_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

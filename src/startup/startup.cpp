@@ -12,6 +12,9 @@
 
 static const char MUTEX_NAME[] = "kaduinstmutex";
 static const char COPY_NAME[] = "installer.exe";
+static const char SECOND_INSTANCE_TEXT[] = "同時に二つ実行しないでください";
+static const char SECOND_INSTANCE_CAPTION[] = "起動エラー";
+static const DWORD RELAUNCH_RETRY_MS = 50;
 
 void (*exit_handler_trace)(const char *which) = NULL;
 
@@ -94,8 +97,93 @@ int replace_process(const char *program, const char *const *arguments, int count
     return 0;
 }
 
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+void restrict_dll_search(void)
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    // Cast through a function type of no arguments: FARPROC's own differs.
+    SetDefaultDllDirectoriesCall set_default = (SetDefaultDllDirectoriesCall)(void (*)(void))
+        GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (set_default)
+        set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryCall set_directory = (SetDllDirectoryCall)(void (*)(void))
+        GetProcAddress(kernel, "SetDllDirectoryA");
+    if (set_directory)
+        set_directory("");
+}
+
+static int instance_running(void)
+{
+    HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, MUTEX_NAME);
+    if (!running)
+        return 0;
+    CloseHandle(running);
+    return 1;
+}
+
+// Others may read the file, nobody may write or delete it while the handle
+// is held: what was compared is what is started.
+static HANDLE open_unchangeable(const char *path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+// 1 when the file at `copy` holds exactly the bytes of the program at
+// `own_path`.
+static int is_own_program(const char *own_path, HANDLE copy)
+{
+    static char own_bytes[65536], copy_bytes[65536];
+    HANDLE own = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (own == INVALID_HANDLE_VALUE)
+        return 0;
+    int same = 0;
+    for (;;) {
+        DWORD own_got = 0, copy_got = 0;
+        if (!ReadFile(own, own_bytes, sizeof own_bytes, &own_got, NULL)
+            || !ReadFile(copy, copy_bytes, sizeof copy_bytes, &copy_got, NULL)
+            || own_got != copy_got || memcmp(own_bytes, copy_bytes, own_got) != 0)
+            break;
+        if (own_got == 0) {
+            same = 1;
+            break;
+        }
+    }
+    CloseHandle(own);
+    return same;
+}
+
+// Starts the file at `copy_path`, held unchangeable meanwhile, when it is
+// this program. 0 when it is not (or cannot be read); 1 when it is, which
+// returns only when it could not be started.
+static int start_if_own_copy(const char *own_path, const char *copy_path,
+                             const char *const *arguments, int count)
+{
+    HANDLE copy = open_unchangeable(copy_path);
+    if (copy == INVALID_HANDLE_VALUE)
+        return 0;
+    int ours = is_own_program(own_path, copy);
+    if (ours)
+        replace_process(copy_path, arguments, count);
+    CloseHandle(copy);
+    return ours;
+}
+
 // The medium process: copy the program to the temporary folder and start the
-// copy with this program's path as its only argument.
+// copy with this program's path as its only argument. The folder is shared
+// by every user and program, so whatever stands at the copy's path is started
+// only when it is this very program: after a failed copy that is a copy
+// which is running already and meets the single-instance guard. Another
+// medium process may be copying at the same moment; its copy is waited for,
+// within a bound.
 static void relaunch_from_temp(void)
 {
     char own_path[PATH_CAPACITY];
@@ -111,16 +199,29 @@ static void relaunch_from_temp(void)
     ensure_temp_dir(temp_dir);
     if (!compose_file_path(temp_dir, COPY_NAME, copy_path, sizeof copy_path))
         fatal_error("一時フォルダのパスが長すぎます。");
-
-    SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
-    CopyFileA(own_path, copy_path, FALSE);
-    SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
-
     char program_word[PATH_CAPACITY + 2];
     if (!quote_if_blank(copy_path, program_word, sizeof program_word))
         return;
     const char *arguments[] = {program_word, own_path};
-    replace_process(copy_path, arguments, 2);
+
+    DWORD started = GetTickCount();
+    for (;;) {
+        SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
+        CopyFileA(own_path, copy_path, FALSE);
+        SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
+        if (start_if_own_copy(own_path, copy_path, arguments, 2))
+            return;             // the copy could not be started: nothing more
+        if (instance_running()) {
+            show_unowned_message(SECOND_INSTANCE_TEXT, SECOND_INSTANCE_CAPTION);
+            return;
+        }
+        if (GetTickCount() - started >= RELAUNCH_WAIT_MS)
+            break;
+        Sleep(RELAUNCH_RETRY_MS);
+    }
+    char message[PATH_CAPACITY + 100];
+    snprintf(message, sizeof message, "インストーラを\"%s\"にコピーできませんでした。", copy_path);
+    fatal_error(message);
 }
 
 // The relaunched process: one instance at a time, then the launcher.
@@ -130,13 +231,17 @@ static int run_launcher_instance(HINSTANCE instance, const char *tail)
         fatal_error("コマンドラインが長すぎます。255バイトまでです。");
     memcpy(install_state.installer_path, tail, strlen(tail) + 1);
 
-    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MUTEX_NAME);
-    if (running) {
-        CloseHandle(running);
-        show_unowned_message("同時に二つ実行しないでください", "起動エラー");
+    // Created and tested in one step, so two copies started together cannot
+    // both pass. A name that cannot be had at all is held by something else
+    // (another user's instance, say): refused the same way.
+    HANDLE mutex = CreateMutexA(NULL, FALSE, MUTEX_NAME);
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (mutex)
+            CloseHandle(mutex);
+        show_unowned_message(SECOND_INSTANCE_TEXT, SECOND_INSTANCE_CAPTION);
         return 0;
     }
-    install_state.mutex = CreateMutexA(NULL, FALSE, MUTEX_NAME);
+    install_state.mutex = mutex;
     install_state.instance = instance;
     DialogBoxParamA(instance, "IDD_INSTDLG", NULL, launcher_window_proc, 0);
     return 0;

@@ -7,8 +7,15 @@
 
 enum {
     TEMP_DIR_WAIT_MS = 3000,          // how long ensure_temp_dir waits for the folder
+    RELAUNCH_WAIT_MS = 3000,          // how long a copy that is not ours is retried
     REPLACE_COMMAND_LINE_CAPACITY = 1024
 };
+
+// The entry point's first step: DLLs loaded by name from now on come from
+// the system folder only, never from the program's own folder (the shared
+// temporary folder, for the relaunched copy) nor the current one. Each of the
+// two calls is looked up at run time and skipped where the system lacks it.
+void restrict_dll_search(void);
 
 // Everything after WinMain: `tail` is the command line without the program
 // name (see command_tail). Returns 0 on every path that returns.

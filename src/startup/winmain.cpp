@@ -7,6 +7,9 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Before anything can load a DLL by name: the relaunched copy's own
+    // folder is the shared temporary folder.
+    restrict_dll_search();
     // Taken from the process's own command line with unsigned byte tests, so
     // a Shift-JIS byte in the program name never counts as a blank.
     return start_program(instance, command_tail(GetCommandLineA()));

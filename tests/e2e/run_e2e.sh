@@ -20,6 +20,9 @@ mkdir -p "$sample/DirectX"
 cp "$build/dxsetup.exe" "$sample/DirectX/dxsetup.exe"
 cp -r "$sample" "$medium"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
+# A relaunch test makes the temporary copy immutable and undoes it itself;
+# undone here too, should a run have been killed in between.
+chattr -i "$WINEPREFIX/drive_c/windows/temp/installer.exe" 2>/dev/null || true
 cd "$build/results"
 . "$root/scripts/lib/wine-env.sh"
 wine_run "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"

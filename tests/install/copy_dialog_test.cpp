@@ -259,6 +259,15 @@ std::string template_field(const WORD *&p)
     return std::string(text, n);
 }
 
+// The program does not import the common controls: the bar's class comes
+// from the system folder's DLL, loaded by its full path.
+TEST(CopyDialogClass, IsRegisteredFromTheSystemFoldersCommonControls)
+{
+    EXPECT_EQ(1, register_progress_class());
+    WNDCLASSEXA bar = {sizeof bar};
+    EXPECT_TRUE(GetClassInfoExA(NULL, "msctls_progress32", &bar));
+}
+
 struct TemplateItem {
     DWORD style, ex_style;
     short x, y, cx, cy;

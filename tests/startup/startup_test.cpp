@@ -232,6 +232,23 @@ TEST_F(SingleInstance, ASecondInstanceShowsTheStartErrorAndChangesNothing)
     EXPECT_EQ(longest, install_state.installer_path);
 }
 
+// Not even a mutex can be had under that name (another user's instance, or
+// another kind of object): the launcher does not run unguarded.
+TEST_F(SingleInstance, ANameThatCannotBeHadCountsAsARunningInstance)
+{
+    held_ = CreateEventA(NULL, FALSE, FALSE, MUTEX_NAME);
+    ASSERT_NE(nullptr, held_);
+    MediumFolder medium("startup_medium", SETTINGS);
+    BoxRobot robot;
+    robot.on_dialog = [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); };
+    EXPECT_EQ(0, start_program(GetModuleHandleA(NULL), "D:\\setup\\installer.exe"));
+    ASSERT_EQ(1u, robot.boxes.size());
+    EXPECT_EQ("起動エラー", robot.boxes[0].caption);
+    EXPECT_EQ("同時に二つ実行しないでください", robot.boxes[0].text);
+    EXPECT_TRUE(robot.dialogs.empty());
+    EXPECT_EQ(nullptr, install_state.mutex);
+}
+
 TEST_F(SingleInstance, ACommandLineLongerThanInstallerPathEndsWithAMessage)
 {
     const std::string too_long(256, 'p');
