@@ -8,6 +8,7 @@
 #include "launcher/splash_bitmap.h"
 #include "script/fatal.h"
 #include "startup/command_line.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 static const char MUTEX_NAME[] = "kaduinstmutex";
@@ -74,7 +75,7 @@ void ensure_temp_dir(char *buffer)
         Sleep(0);
     }
     char message[PATH_CAPACITY + 100];
-    snprintf(message, sizeof message, "一時フォルダ\"%s\"を作成できませんでした。", buffer);
+    format_fits(message, sizeof message, "一時フォルダ\"%s\"を作成できませんでした。", buffer);
     fatal_error(message);
 }
 
@@ -220,7 +221,7 @@ static void relaunch_from_temp(void)
         Sleep(RELAUNCH_RETRY_MS);
     }
     char message[PATH_CAPACITY + 100];
-    snprintf(message, sizeof message, "インストーラを\"%s\"にコピーできませんでした。", copy_path);
+    format_fits(message, sizeof message, "インストーラを\"%s\"にコピーできませんでした。", copy_path);
     fatal_error(message);
 }
 
