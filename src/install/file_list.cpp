@@ -36,6 +36,7 @@ static void close_streams(void *)
 
 int run_file_list(HWND owner)
 {
-    FileListActions actions = {owner, copy_folder_action, ask_owned, path_exists, close_streams};
+    FileListPlaces places;
+    FileListActions actions = {owner, copy_folder_action, ask_owned, path_exists, close_streams, &places};
     return interpret_file_list(FileListText, &actions);
 }

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "install/install_rules.h"
 #include "script/fatal.h"
 #include "script/tokenizer.h"
 #include "state/format_fits.h"
@@ -32,33 +33,23 @@ static int expect_keyword(const char *text, const char *keyword)
     return start + length;
 }
 
-// The token at `text` is next: notes where it starts for the observer.
-static void place(const FileListActions *actions, const char *FileListPlaces::*field, const char *text)
+// Where the token read next from `text` starts.
+static const char *token_at(const char *text)
 {
-    if (actions->places)
-        actions->places->*field = text + skip_blank(text);
-}
-
-static void place_slot(const FileListActions *actions, const char *(FileListPlaces::*field)[SHORTCUT_SLOTS],
-                       int slot, const char *text)
-{
-    if (actions->places)
-        (actions->places->*field)[slot] = text + skip_blank(text);
+    return text + skip_blank(text);
 }
 
 static int run_header(const char *text, const FileListActions *actions)
 {
-    char value[PATH_CAPACITY];
-    int pos = skip_blank(text);
-    pos += read_quoted(text + pos, value, sizeof value);      // option name
+    OptionHeader header;
+    int pos = read_option_header(text, &header);
+    actions->places->size = header.size_at;
     pos += expect_comma(text + pos);
-    place(actions, &FileListPlaces::size, text + pos);
-    pos += read_word(text + pos, value, sizeof value);        // size
-    pos += expect_comma(text + pos);
-    place(actions, &FileListPlaces::program, text + pos);
-    pos += read_quoted(text + pos, value, sizeof value);      // program path
-    format_must_fit(install_state.exe_path, sizeof install_state.exe_path,
-                 "ゲームプログラムのパス", "%s%s", install_state.install_dir, value);
+    actions->places->program = token_at(text + pos);
+    char program[PATH_CAPACITY];
+    pos += read_quoted(text + pos, program, sizeof program);
+    format_must_fit(install_state.exe_path, sizeof install_state.exe_path, "ゲームプログラムのパス", "%s%s",
+                    install_state.install_dir, program);
     return pos;
 }
 
@@ -70,10 +61,10 @@ static int run_shortcut(const char *text, int *filled, const FileListActions *ac
     }
     int pos = expect_keyword(text, "shortcut");
     pos += skip_blank(text + pos);
-    place_slot(actions, &FileListPlaces::shortcut_names, *filled, text + pos);
+    actions->places->shortcut_names[*filled] = token_at(text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_names[*filled], PATH_CAPACITY);
     pos += expect_comma(text + pos);
-    place_slot(actions, &FileListPlaces::shortcut_targets, *filled, text + pos);
+    actions->places->shortcut_targets[*filled] = token_at(text + pos);
     pos += read_quoted(text + pos, install_state.shortcut_targets[*filled], PATH_CAPACITY);
     (*filled)++;
     return pos;
@@ -120,7 +111,7 @@ static int run_change(const char *text, const FileListActions *actions)
 
     char prompt[PATH_CAPACITY + 100];
     format_must_fit(prompt, sizeof prompt, "ディスク名", "ドライブ%cに「%s」を入れてＯＫを押してください。",
-                 upper_ascii(drive), disk_name);
+                    upper_ascii(drive), disk_name);
     if (!ask_for_disk(actions, prompt, check_path))
         return -1;
     return pos;
@@ -132,10 +123,10 @@ static int run_copy(const char *text, const FileListActions *actions, int *copie
     InstallState &s = install_state;
     char source[PATH_CAPACITY];
     char target[PATH_CAPACITY];
-    place(actions, &FileListPlaces::copy_source, text);
+    actions->places->copy_source = token_at(text);
     int pos = read_quoted(text, source, sizeof source);
     pos += expect_arrow(text + pos);
-    place(actions, &FileListPlaces::copy_target, text + pos);
+    actions->places->copy_target = token_at(text + pos);
     pos += read_quoted(text + pos, target, sizeof target);
 
     char source_folder[PATH_CAPACITY];
@@ -157,8 +148,7 @@ int interpret_file_list(const char *text, const FileListActions *actions)
     ScriptCursor pos = 0;
     int filled = 0;
     clear_shortcut_slots();
-    if (actions->places)
-        *actions->places = FileListPlaces{};
+    *actions->places = FileListPlaces{};
     pos += run_header(text, actions);
     for (;;) {
         pos += skip_blank(text + pos);

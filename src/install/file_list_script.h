@@ -16,9 +16,9 @@ enum {
     ANSWER_NO = 7
 };
 
-// Where the statement being run has its tokens in the text, by name, for an
-// observer that reports by place (medium-check). A field stays NULL until its
-// token is reached; the copy's two hold the statement being run.
+// Where the list has its tokens in the text, by name, for an observer that
+// reports by place (medium-check). A field stays NULL until its token is
+// reached; the copy's two hold the statement being run.
 struct FileListPlaces {
     const char *program;                            // the header's program path
     const char *size;                               // the header's size word
@@ -39,8 +39,7 @@ struct FileListActions {
     int (*path_exists)(void *context, const char *path);
     // Closes every open stream except standard input, output and error.
     void (*close_streams)(void *context);
-    // Filled as the list is read, when not NULL.
-    FileListPlaces *places;
+    FileListPlaces *places;       // filled as the list is read
 };
 
 // Runs the file list `text` once from top to bottom. Empties the five

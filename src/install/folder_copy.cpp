@@ -80,7 +80,7 @@ int copy_folder(const char *target_folder, const char *source_folder)
     char text[1000];
     if (strlen(source_folder) >= PATH_CAPACITY || !path_exists(source_folder)) {
         format_must_fit(text, sizeof text, "コピー元フォルダのパス",
-                     "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
+                        "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
         fatal_error(text);
     }
     if (!path_exists(target_folder)) {
@@ -131,8 +131,8 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
     if (same_file(source_path, target_path)) {
         char message[1000];
         format_must_fit(message, sizeof message, "コピー先ファイルのパス",
-                     "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
-                     target_path);
+                        "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
+                        target_path);
         MessageBoxA((HWND)install_state.options_window, message, "インストールエラー", MB_OK);
         return 0;
     }

@@ -27,25 +27,21 @@ int compose_install_folder(const char *shown, const char *title, char *folder, c
            && format_fits(log_path, size, "%s%s", folder, "instlog.txt");
 }
 
-void read_option_header(const char *text, OptionHeader *header)
+int read_option_header(const char *text, OptionHeader *header)
 {
     ScriptCursor cursor = skip_blank(text);
     header->name_at = text + cursor;
     cursor += read_quoted(text + cursor, header->name, sizeof header->name);
     cursor += expect_comma(text + cursor);
     header->size_at = text + cursor;
-    read_word(text + cursor, header->size_word, sizeof header->size_word);
+    cursor += read_word(text + cursor, header->size_word, sizeof header->size_word);
     header->megabytes = size_word_megabytes(header->size_word);
-}
-
-static int is_white(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return cursor;
 }
 
 int size_word_megabytes(const char *word)
 {
-    while (is_white(*word))
+    while (*word == ' ' || (*word >= '\t' && *word <= '\r'))
         word++;
     int negative = *word == '-';
     if (*word == '-' || *word == '+')

@@ -1,6 +1,6 @@
-// The rules by which the installer turns the control files into names and
-// numbers. medium-check applies the very same functions, so the two cannot
-// come to different answers.
+// How the installer turns the control files into names and numbers; the
+// checker calls the same functions, so the two cannot disagree. Each compose
+// function gives 0 when a result does not fit its `size` bytes.
 #pragma once
 
 #include <stddef.h>
@@ -13,18 +13,15 @@ enum {
     COPY_FILE_NAMES_MAX = 65536     // files in one source folder of a copy
 };
 
-// "software\<bland>" and "software\<bland>\<title>", each in `size` bytes;
-// 0 when either does not fit.
+// "software\<bland>" and "software\<bland>\<title>".
 int compose_record_keys(const char *bland, const char *title, char *brand_key, char *product_key,
                         size_t size);
 
-// The default parent folder shown by the options dialog: the Windows
-// folder's drive part (up to and with its first '\'; the whole text when it
-// has none), "Program Files\", the brand and '\'. 0 when it does not fit.
+// The default parent folder: the Windows folder up to and with its first
+// '\' (all of it without one), "Program Files\", the brand, '\'.
 int compose_default_folder(const char *windows_dir, const char *bland, char *out, size_t size);
 
-// The install folder (the folder shown, the title and '\') and its log
-// path, each in `size` bytes; 0 when either does not fit.
+// The install folder (the folder shown, the title, '\') and its log path.
 int compose_install_folder(const char *shown, const char *title, char *folder, char *log_path,
                            size_t size);
 
@@ -37,15 +34,14 @@ struct OptionHeader {
     const char *size_at;            // where the size word starts
 };
 
-// Reads the header at the start of `text`; a malformed one ends the program
-// through the scanner's fatal errors.
-void read_option_header(const char *text, OptionHeader *header);
+// Reads the header's name and size from the start of `text` (a malformed one
+// is fatal); returns the bytes consumed.
+int read_option_header(const char *text, OptionHeader *header);
 
-// The size word as the shipping program has always read it (atoi's rules
-// with a 32-bit long): leading white space, a sign, the digits up to the
-// first other byte, held at the limits of 32 bits; 0 without digits. The
-// same number on every platform, 64-bit ones included.
+// The size word as the 32-bit program has always read it, on every platform:
+// strtol's rules with a 32-bit long (white space, a sign, the digits up to
+// the first other byte, held at the 32-bit limits; 0 without digits).
 int size_word_megabytes(const char *word);
 
-// The option list's item "<name> (<megabytes>Mb必要)"; 0 when it does not fit.
+// The option list's item "<name> (<megabytes>Mb必要)".
 int compose_option_item(const OptionHeader *header, char *item, size_t size);

@@ -1,9 +1,7 @@
 #include "install/options_dialog.h"
 
 #include <shlobj.h>
-#include <stdarg.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "install/file_list.h"
@@ -13,7 +11,6 @@
 #include "records/install_log.h"
 #include "records/registry.h"
 #include "script/fatal.h"
-#include "script/tokenizer.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
 
@@ -31,14 +28,6 @@ static const char error_caption[] = "インストールエラー";
 int options_start_running(void)
 {
     return start_running;
-}
-
-// A name ending in a character like 'ソ' (0x83 0x5C) does not end in a
-// folder separator.
-static int ends_with_separator(const char *path)
-{
-    size_t length = strlen(path);
-    return length > 0 && last_separator(path, ansi_lead_byte) == (int)length - 1;
 }
 
 // ---- opening ----
@@ -185,7 +174,8 @@ static void pick_folder(HWND dialog)
     if (!found)
         return;
     size_t length = strlen(chosen);
-    int add_separator = !ends_with_separator(chosen);
+    // A name ending in a character like 'ソ' (0x83 0x5C) ends in no separator.
+    int add_separator = length == 0 || last_separator(chosen, ansi_lead_byte) != (int)length - 1;
     if (length + (size_t)add_separator >= sizeof install_state.install_dir) {
         MessageBoxA(dialog, "選択したフォルダの名前が長すぎます。", error_caption, MB_OK);
         return;

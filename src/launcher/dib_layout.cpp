@@ -93,6 +93,7 @@ int dib_layout_from_bytes(const unsigned char *bytes, int length,
         *layout = DibLayout{};
         return refuse(layout, DIB_SHORT_HEADER);
     }
+    fields->file_pixel_offset = read_u32(bytes + 10);
     const unsigned char *info = bytes + BMP_FILE_HEADER_BYTES;
     fields->info_size = read_u32(info);
     fields->width = (int32_t)read_u32(info + 4);

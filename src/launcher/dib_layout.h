@@ -12,7 +12,8 @@ enum {
     BMP_MAX_COLOURS = 256
 };
 
-// The fields of the info header that the loader acts on.
+// The fields of the info header that the loader acts on, and the file
+// header's pixel offset, which it does not (medium-check reports it).
 struct DibHeaderFields {
     unsigned int info_size;          // biSize
     int width;                       // biWidth
@@ -20,6 +21,7 @@ struct DibHeaderFields {
     int bit_count;                   // biBitCount
     unsigned int compression;        // biCompression
     unsigned int colours_used;       // biClrUsed
+    unsigned int file_pixel_offset;  // bfOffBits
 };
 
 // Why a picture is refused (no picture is shown for it).

@@ -1,5 +1,6 @@
 #include "startup/command_line.h"
 
+#include <stdarg.h>
 #include <string.h>
 
 #include "state/format_fits.h"
@@ -23,8 +24,13 @@ const char *command_tail(const char *command_line)
 }
 
 // A result that does not fit leaves nothing behind.
-static int fitted_or_empty(char *out, int fitted)
+static int compose(char *out, int out_size, const char *format, ...) __attribute__((format(printf, 3, 4)));
+static int compose(char *out, int out_size, const char *format, ...)
 {
+    va_list arguments;
+    va_start(arguments, format);
+    int fitted = vformat_fits(out, (size_t)out_size, format, arguments);
+    va_end(arguments);
     if (!fitted)
         out[0] = '\0';
     return fitted;
@@ -32,37 +38,31 @@ static int fitted_or_empty(char *out, int fitted)
 
 int compose_temp_dir(const char *windows_dir, char *out, int out_size)
 {
-    if (!out || out_size <= 0)
-        return 0;
     size_t length = strlen(windows_dir);
     const char *rest = (length > 0 && windows_dir[length - 1] == '\\') ? "temp\\" : "\\temp\\";
-    return fitted_or_empty(out, format_fits(out, (size_t)out_size, "%s%s", windows_dir, rest));
+    return compose(out, out_size, "%s%s", windows_dir, rest);
 }
 
 int compose_file_path(const char *folder, const char *name, char *out, int out_size)
 {
-    if (!out || out_size <= 0)
-        return 0;
-    return fitted_or_empty(out, format_fits(out, (size_t)out_size, "%s%s", folder, name));
+    return compose(out, out_size, "%s%s", folder, name);
 }
 
 int join_arguments(const char *const *arguments, int count, char *out, int out_size)
 {
-    if (!out || out_size <= 0)
-        return 0;
     out[0] = '\0';
     for (int i = 0; i < count; i++) {
-        size_t used = strlen(out);
-        if (!format_fits(out + used, (size_t)out_size - used, "%s%s", i > 0 ? " " : "", arguments[i]))
-            return fitted_or_empty(out, 0);
+        int used = (int)strlen(out);
+        if (!compose(out + used, out_size - used, "%s%s", i > 0 ? " " : "", arguments[i])) {
+            out[0] = '\0';
+            return 0;
+        }
     }
     return 1;
 }
 
 int quote_if_blank(const char *path, char *out, int out_size)
 {
-    if (!out || out_size <= 0)
-        return 0;
     int blank = strchr(path, ' ') != NULL || strchr(path, '\t') != NULL;
-    return fitted_or_empty(out, format_fits(out, (size_t)out_size, blank ? "\"%s\"" : "%s", path));
+    return blank ? compose(out, out_size, "\"%s\"", path) : compose(out, out_size, "%s", path);
 }

@@ -1,7 +1,8 @@
 // Text work of the start-up that needs no platform: finding the arguments
 // behind the program name, composing the temporary folder, and joining the
 // argument list of a process started in this one's place. Every output is
-// bounded; a result that would not fit is refused with 0.
+// bounded by `out_size` (above 0); a result that would not fit is refused with
+// 0 and an empty `out`.
 #pragma once
 
 // The command line without the program name and the blanks after it: the

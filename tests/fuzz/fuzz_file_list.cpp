@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     memset(s.shortcut_names, 0x55, sizeof s.shortcut_names);
     memset(s.shortcut_targets, 0x55, sizeof s.shortcut_targets);
 
-    FileListActions actions = {&world, record_copy, record_ask, record_exists, record_close};
+    FileListPlaces places;
+    FileListActions actions = {&world, record_copy, record_ask, record_exists, record_close, &places};
     int finished = -1;
     if (!setjmp(fuzz_fatal_return))
         finished = interpret_file_list(FileListText, &actions);

@@ -66,7 +66,8 @@ protected:
 
     int run(const std::string &text)
     {
-        FileListActions actions = {&rec, record_copy, record_ask, record_exists, record_close};
+        FileListPlaces places;
+        FileListActions actions = {&rec, record_copy, record_ask, record_exists, record_close, &places};
         return interpret_file_list(text.c_str(), &actions);
     }
 

@@ -39,14 +39,13 @@ void fatal_error(const char *message)
 
 void show_unowned_message(const char *, const char *) {}
 
-typedef void (*GuardedStep)(void *argument);
-
 // 1 when `step` ran to its end; 0 when it raised a fatal error, whose text is
 // then in fatal_message.
-static int run_guarded(GuardedStep step, void *argument)
+template <typename Step>
+static int run_guarded(Step step)
 {
     try {
-        step(argument);
+        step();
         return 1;
     } catch (const FatalStop &stop) {
         fatal_message = stop.message;
@@ -85,18 +84,13 @@ static void remember_token(const char *at)
 }
 
 static std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
-// Findings are built as strings of whatever length they take.
 static std::string format(const char *pattern, ...)
 {
-    va_list arguments, again;
+    char text[2048];                // findings are far shorter
+    va_list arguments;
     va_start(arguments, pattern);
-    va_copy(again, arguments);
-    int length = vsnprintf(nullptr, 0, pattern, arguments);
+    vformat_fits(text, sizeof text, pattern, arguments);
     va_end(arguments);
-    std::string text(length > 0 ? (size_t)length : 0, '\0');
-    if (length > 0)
-        vsnprintf(&text[0], text.size() + 1, pattern, again);
-    va_end(again);
     return text;
 }
 
@@ -138,24 +132,16 @@ static const char *last_token(void)
     return checker->tokens.empty() ? nullptr : checker->tokens.back();
 }
 
-static const char *kind_of(const std::string &text)
+static const char *kind_of(const std::string &message)
 {
-    const char *message = text.c_str();
-    if (strcmp(message, "ショートカットは５つまでしか作れません。") == 0)
+    if (message == "ショートカットは５つまでしか作れません。")
         return "too-many-shortcuts";
-    if (strstr(message, "が長すぎます"))
-        return "too-long";
-    return "syntax";
+    return message.find("が長すぎます") != std::string::npos ? "too-long" : "syntax";
 }
 
 static void add_fatal_at(const char *at)
 {
     add_at(1, at, kind_of(fatal_message), fatal_message);
-}
-
-static int is_ascii_upper(char c)
-{
-    return c >= 'A' && c <= 'Z';
 }
 
 // ASCII letters folded, as the file system compares names.
@@ -167,7 +153,7 @@ static std::string folded(const std::string &path)
             i++;
             continue;
         }
-        if (is_ascii_upper(out[i]))
+        if (out[i] >= 'A' && out[i] <= 'Z')
             out[i] = (char)(out[i] - 'A' + 'a');
     }
     return out;
@@ -193,17 +179,10 @@ static int load_control_file(const char *name, char *buffer)
 
 // ---- install.txt ----
 
-struct StatementWalk {
-    const char *text;
-    std::vector<ValueRange> *ranges;
-};
-
 // Where the quoted values lie when the file is read as its writer means it:
 // keyword, value, keyword, value... The walk ends where that reading ends.
-static void walk_statements(void *argument)
+static void walk_statements(const char *text, std::vector<ValueRange> *ranges)
 {
-    StatementWalk *walk = (StatementWalk *)argument;
-    const char *text = walk->text;
     ScriptCursor pos = skip_blank(text);
     while (text[pos] != '\0') {
         int start;
@@ -212,22 +191,9 @@ static void walk_statements(void *argument)
         pos += read_word(text + pos, scratch, sizeof scratch);
         ScriptCursor open = pos + skip_blank(text + pos);
         pos += read_quoted(text + pos, scratch, sizeof scratch);
-        walk->ranges->push_back(ValueRange{text + open, text + pos - 1});
+        ranges->push_back(ValueRange{text + open, text + pos - 1});
         pos += skip_blank(text + pos);
     }
-}
-
-struct Lookup {
-    const char *keyword;
-    char *value;
-    int size;
-    int found;
-};
-
-static void look_up(void *argument)
-{
-    Lookup *lookup = (Lookup *)argument;
-    lookup->found = find_setting(lookup->keyword, lookup->value, lookup->size);
 }
 
 static const ValueRange *range_holding(const std::vector<ValueRange> &ranges, const char *at)
@@ -256,9 +222,9 @@ static const char *keyword_before(const char *at, const char *keyword, const cha
 static int check_setting(const char *keyword, char *value, int size, const char *missing,
                          const std::vector<ValueRange> &ranges, const char **value_at)
 {
-    Lookup lookup = {keyword, value, size, 0};
+    int found = 0;
     checker->tokens.clear();
-    int ran = run_guarded(look_up, &lookup);
+    int ran = run_guarded([&] { found = find_setting(keyword, value, size); });
     const char *at = last_token();
     const ValueRange *inside = at ? range_holding(ranges, at) : nullptr;
     const char *text = checker->text;
@@ -269,7 +235,7 @@ static int check_setting(const char *keyword, char *value, int size, const char 
             add_fatal_at(at);
         return 0;
     }
-    if (!lookup.found) {
+    if (!found) {
         if (missing)
             add_at(1, text + strlen(text), "missing-keyword", missing);
         return 0;
@@ -293,9 +259,8 @@ static void check_settings(void)
         return;
     }
     std::vector<ValueRange> ranges;
-    StatementWalk walk = {SettingsText, &ranges};
     script_token_seen = nullptr;
-    run_guarded(walk_statements, &walk);
+    run_guarded([&] { walk_statements(SettingsText, &ranges); });
     script_token_seen = remember_token;
 
     const char *caption_at = nullptr, *maker_at = nullptr, *message_at = nullptr;
@@ -340,11 +305,6 @@ static void check_comment(void)
            "comment.txtが50,000バイトを超えています。ここから後は表示されません。");
 }
 
-static unsigned int little_u32(const unsigned char *p)
-{
-    return (unsigned int)p[0] | (unsigned int)p[1] << 8 | (unsigned int)p[2] << 16 | (unsigned int)p[3] << 24;
-}
-
 static std::string bitmap_refusal(const DibHeaderFields &fields, DibRefusal refusal)
 {
     switch (refusal) {
@@ -382,7 +342,7 @@ static void check_bitmap(void)
         add_finding(0, file, 0, 0, "bitmap",
                     format("installer.bmpの大きさが%d×%dです。256×256の絵だけがちょうど表示されます。",
                            fields.width, layout.rows));
-    long long offset = little_u32((const unsigned char *)bytes.data() + 10);
+    long long offset = fields.file_pixel_offset;
     if (offset != layout.pixel_offset)
         add_finding(0, file, 0, 0, "bitmap",
                     format("installer.bmpの画素が%lldバイト目から始まっています。色表の直後（%lldバイト目）から"
@@ -395,24 +355,12 @@ static void check_bitmap(void)
 
 // ---- file lists ----
 
-struct PathStep {
-    char out[PATH_CAPACITY];
-    const char *what;
-    const char *folder;
-    const char *name;
-};
-
-static void compose_file_path(void *argument)
-{
-    PathStep *step = (PathStep *)argument;
-    format_must_fit(step->out, sizeof step->out, step->what, "%s%s", step->folder, step->name);
-}
-
 // The installer's own message when `folder` + `name` is too long; "" if not.
 static std::string path_refusal(const char *what, const char *folder, const char *name)
 {
-    PathStep step = {{0}, what, folder, name};
-    return run_guarded(compose_file_path, &step) ? std::string() : std::string(fatal_message);
+    char path[PATH_CAPACITY];
+    return run_guarded([&] { format_must_fit(path, sizeof path, what, "%s%s", folder, name); })
+               ? std::string() : fatal_message;
 }
 
 // The folder of this machine and the relative path that a path of the
@@ -460,7 +408,6 @@ static int check_copy(void *, const char *target_folder, const char *source_fold
     int files = 0;
     int subfolder = 0;
     std::string target_refusal, source_refusal;
-    size_t install_length = strlen(install_state.install_dir);
     for (const FolderEntry &entry : checker->entries) {
         if (entry.folder) {
             subfolder = 1;
@@ -471,7 +418,7 @@ static int check_copy(void *, const char *target_folder, const char *source_fold
             target_refusal = path_refusal("コピー先ファイルのパス", target_folder, entry.name.c_str());
         if (source_refusal.empty())
             source_refusal = path_refusal("コピー元ファイルのパス", source_folder, entry.name.c_str());
-        checker->produced.push_back(folded(std::string(target_folder + install_length) + entry.name));
+        checker->produced.push_back(folded(target + entry.name));
         checker->copied_bytes += entry.size;
     }
     if (subfolder)
@@ -504,26 +451,10 @@ static int check_disk_file(void *, const char *path)
 
 static void close_no_streams(void *) {}
 
-// The header as the options dialog reads it for its option list.
-static void read_header(void *)
-{
-    read_option_header(FileListText, &checker->header);
-}
-
-static void run_list(void *argument)
-{
-    FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file, close_no_streams,
-                               &checker->places};
-    *(int *)argument = interpret_file_list(FileListText, &actions);
-}
-
 static int produced(const char *relative_path)
 {
-    std::string wanted = folded(relative_path);
-    for (const std::string &path : checker->produced)
-        if (path == wanted)
-            return 1;
-    return 0;
+    const std::vector<std::string> &all = checker->produced;
+    return std::find(all.begin(), all.end(), folded(relative_path)) != all.end();
 }
 
 // What the list left behind once it ran to its end: the program and the
@@ -576,7 +507,7 @@ static void check_list(int n)
     if (!load_control_file(name.c_str(), FileListText))
         return;
     checker->tokens.clear();
-    if (!run_guarded(read_header, nullptr)) {
+    if (!run_guarded([] { read_option_header(FileListText, &checker->header); })) {
         add_fatal_at(last_token());
         return;
     }
@@ -591,7 +522,9 @@ static void check_list(int n)
     checker->produced.clear();
     checker->copied_bytes = 0;
     int ended = 0;
-    if (!run_guarded(run_list, &ended)) {
+    FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file, close_no_streams,
+                               &checker->places};
+    if (!run_guarded([&] { ended = interpret_file_list(FileListText, &actions); })) {
         const char *at = last_token();
         if (fatal_message.find("コピー元フォルダのパス") != std::string::npos && checker->places.copy_source)
             at = checker->places.copy_source;
