@@ -20,6 +20,7 @@
 #include <string>
 
 #include "robot/ui_robot.h"
+#include "support/box_pattern.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void print_text(const char *label, const std::string &text)
     int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), wide, 4096);
     int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, sizeof utf8 - 1, NULL, NULL) : 0;
     utf8[m > 0 ? m : 0] = '\0';
-    printf("%s=%s hex=%s\n", label, utf8, robot_hex(text).c_str());
+    printf("%s=%s hex=%s\n", label, utf8, hex_of(text).c_str());
 }
 
 HWND find(const Options &o)

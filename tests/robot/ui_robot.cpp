@@ -1,6 +1,5 @@
 #include "robot/ui_robot.h"
 
-#include <stdio.h>
 #include <winternl.h>
 
 static const int POLL_MS = 20;
@@ -273,15 +272,4 @@ bool robot_command_line(DWORD process, std::string *command_line)
     }
     CloseHandle(handle);
     return ok;
-}
-
-std::string robot_hex(const std::string &bytes)
-{
-    std::string out;
-    char pair[3];
-    for (unsigned char c : bytes) {
-        snprintf(pair, sizeof pair, "%02X", c);
-        out += pair;
-    }
-    return out;
 }

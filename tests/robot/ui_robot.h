@@ -64,6 +64,3 @@ bool robot_read_hkcu(const char *subkey, const char *name, std::string *value);
 
 // The full command line of another process (read from its parameters block).
 bool robot_command_line(DWORD process, std::string *command_line);
-
-// Hex dump of bytes, for reports of Japanese texts in any terminal.
-std::string robot_hex(const std::string &bytes);
