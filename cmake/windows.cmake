@@ -95,4 +95,6 @@ if(TARGET test_checker)
 endif()
 if(TARGET test_e2e)
     add_dependencies(test_e2e medium-check installer)
+    # Where the tests find the CD-ROM drive's script and the mastering command.
+    target_compile_definitions(test_e2e PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 endif()

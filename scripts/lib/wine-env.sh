@@ -90,7 +90,7 @@ wine_run() {
 }
 
 # Bumped whenever the prefix's set-up changes, so older prefixes are remade.
-WINE_PREFIX_VERSION=3
+WINE_PREFIX_VERSION=4
 
 # Values every prefix of the project gets, as a REGEDIT4 file (written here in
 # UTF-8; regedit reads it in the ANSI code page, 932).
@@ -109,6 +109,11 @@ REGEDIT4
 "ＭＳ Ｐゴシック"="IPA Pゴシック"
 "ＭＳ ゴシック"="IPAゴシック"
 "MS UI Gothic"="IPA Pゴシック"
+
+; D: is the CD-ROM drive that the medium goes into (read when Wine's
+; services start, so it is set before the server that runs the tests).
+[HKEY_LOCAL_MACHINE\Software\Wine\Drives]
+"d:"="cdrom"
 EOF
 }
 
