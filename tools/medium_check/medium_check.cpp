@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "install/file_list_script.h"
 #include "image_names.h"
+#include "install/file_list_script.h"
 #include "install/path_scan.h"
 #include "launcher/dib_layout.h"
 #include "medium_files.h"
@@ -510,8 +510,8 @@ static int check_disk_file(void *, const char *path)
         }
     }
     add_at(0, last_token(), "check-file-missing",
-               format("確認ファイル\"%s\"がメディアのどのフォルダにもありません。"
-                      "インストーラはディスクを求め続けます。", path));
+           format("確認ファイル\"%s\"がメディアのどのフォルダにもありません。"
+                  "インストーラはディスクを求め続けます。", path));
     return 1;
 }
 
