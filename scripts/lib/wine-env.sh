@@ -159,6 +159,13 @@ wine_env_start() {
     wineserver -w
     echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
   fi
+  # D: is the CD-ROM drive. Wine's services learn the drives and their types
+  # when they start, so the letter must exist by then: with no disc in it,
+  # it shows an empty folder until a medium is linked in.
+  if [ ! -e "$WINEPREFIX/dosdevices/d:" ]; then
+    mkdir -p "$WINEPREFIX/no-disc"
+    ln -sfn "$WINEPREFIX/no-disc" "$WINEPREFIX/dosdevices/d:"
+  fi
   wineserver -p
   # The first program of a server's life starts Wine's background services;
   # start them here with no pipe attached, or they would hold the pipes of
