@@ -103,4 +103,6 @@ set_target_properties(planted PROPERTIES PREFIX "")
 target_link_options(planted PRIVATE ${STATIC_RUNTIME})
 if(TARGET test_e2e)
     add_dependencies(test_e2e medium-check installer planted)
+    # Where the tests find the CD-ROM drive's script and the mastering command.
+    target_compile_definitions(test_e2e PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 endif()

@@ -90,7 +90,7 @@ wine_run() {
 }
 
 # Bumped whenever the prefix's set-up changes, so older prefixes are remade.
-WINE_PREFIX_VERSION=3
+WINE_PREFIX_VERSION=4
 
 # Values every prefix of the project gets, as a REGEDIT4 file (written here in
 # UTF-8; regedit reads it in the ANSI code page, 932).
@@ -109,6 +109,11 @@ REGEDIT4
 "ＭＳ Ｐゴシック"="IPA Pゴシック"
 "ＭＳ ゴシック"="IPAゴシック"
 "MS UI Gothic"="IPA Pゴシック"
+
+; D: is the CD-ROM drive that the medium goes into (read when Wine's
+; services start, so it is set before the server that runs the tests).
+[HKEY_LOCAL_MACHINE\Software\Wine\Drives]
+"d:"="cdrom"
 EOF
 }
 
@@ -153,6 +158,13 @@ wine_env_start() {
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
+  fi
+  # D: is the CD-ROM drive. Wine's services learn the drives and their types
+  # when they start, so the letter must exist by then: with no disc in it,
+  # it shows an empty folder until a medium is linked in.
+  if [ ! -e "$WINEPREFIX/dosdevices/d:" ]; then
+    mkdir -p "$WINEPREFIX/no-disc"
+    ln -sfn "$WINEPREFIX/no-disc" "$WINEPREFIX/dosdevices/d:"
   fi
   wineserver -p
   # The first program of a server's life starts Wine's background services;

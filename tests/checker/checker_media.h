@@ -23,6 +23,7 @@ struct Case {
     std::vector<MediumFile> files;
     int exit_code;
     const char *report;
+    bool names_differing_in_case = false;   // Wine cannot lay such a medium out
 };
 
 inline void PrintTo(const Case &c, std::ostream *os)
@@ -81,6 +82,10 @@ inline std::vector<Case> cases()
 {
     const std::string long_name(40, 'n');
     const std::string long_title(200, 't');
+    // 20 double-byte characters and 44 or 45 more: 64 and 65 characters.
+    const std::string japanese_20 = "説明説明説明説明説明説明説明説明説明説明";
+    const std::string name_64 = japanese_20 + std::string(40, 'a') + ".txt";
+    const std::string name_65 = japanese_20 + std::string(41, 'a') + ".txt";
     return {
         {"clean", medium({}), 0, u8"エラー0件、警告0件\n"},
         {"unterminated_string", medium({{"setup/install.txt",
@@ -168,6 +173,27 @@ inline std::vector<Case> cases()
          u8"filelist0.txt:4:10: error: ショートカット名\"..\\遊ぶ\"はスタートメニューのフォルダの外を指しています。"
          u8"アンインストールで削除されません。 [target-outside]\n"
          u8"エラー2件、警告0件\n"},
+        {"joliet_name_too_long", medium({{"extra/" + name_64, "64"}, {"extra/" + name_65, "65"}}), 2,
+         u8"D:\\extra\\説明説明説明説明説明説明説明説明説明説明aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.txt: error: "
+         u8"名前が65文字あります。CDのイメージ（Joliet）に入る名前は64文字までです。 [image-name-too-long]\n"
+         u8"エラー1件、警告0件\n"},
+        {"joliet_character", medium({{"extra/save;1.dat", "x"}}), 2,
+         u8"D:\\extra\\save;1.dat: error: 名前の「;」はCDのイメージ（Joliet）に入りません。* / : ; ? \\ は使えません。"
+         u8" [image-name-character]\n"
+         u8"エラー1件、警告0件\n"},
+        {"folder_too_deep", medium({{"extra/1/2/3/4/5/6/", ""}, {"extra/1/2/3/4/5/6/7/", ""}}), 2,
+         u8"D:\\extra\\1\\2\\3\\4\\5\\6\\7: error: フォルダがルートから8段目にあります。"
+         u8"CDのイメージ（ISO 9660）のフォルダは7段までです。 [image-folder-too-deep]\n"
+         u8"エラー1件、警告0件\n"},
+        {"names_differing_in_case",
+         medium({{"extra/Readme.txt", "1"}, {"extra/README.TXT", "2"}, {"extra/ＤａｔａΩ", "3"}, {"extra/ｄＡＴＡω", "4"}}),
+         2,
+         u8"D:\\extra\\Readme.txt: error: 名前が\"README.TXT\"と大文字小文字しか違いません。"
+         u8"CDからはWindowsが二つを区別できません。 [image-name-case]\n"
+         u8"D:\\extra\\ｄＡＴＡω: error: 名前が\"ＤａｔａΩ\"と大文字小文字しか違いません。"
+         u8"CDからはWindowsが二つを区別できません。 [image-name-case]\n"
+         u8"エラー2件、警告0件\n",
+         true},
         {"text_after_the_end", medium({{"setup/filelist0.txt", list_with("Shortcut \"s\", \"game.exe\"\n")}}), 1,
          u8"filelist0.txt:3:1: warning: ファイルリストはここで終わります。この後の文は読まれません。 [list-end]\n"
          u8"エラー0件、警告1件\n"},

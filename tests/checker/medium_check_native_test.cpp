@@ -1,10 +1,15 @@
 // medium-check built natively, run as a program over media made in a temp
-// folder: each medium gets exactly its report and exit code.
+// folder: each medium gets exactly its report and exit code. The mastering
+// command refuses with that report, and the names it lets through reach the
+// image as written.
+#include <iconv.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -20,10 +25,9 @@ struct CheckerRun {
     int code;
 };
 
-CheckerRun run_checker(const std::string &arguments)
+CheckerRun run_command(const std::string &command)
 {
     CheckerRun run = {"", -1};
-    std::string command = std::string(MEDIUM_CHECK_PROGRAM) + " " + arguments;
     FILE *pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -36,6 +40,30 @@ CheckerRun run_checker(const std::string &arguments)
     return run;
 }
 
+CheckerRun run_checker(const std::string &arguments)
+{
+    return run_command(std::string(MEDIUM_CHECK_PROGRAM) + " " + arguments);
+}
+
+std::string to_utf8(const std::string &text, const char *from)
+{
+    iconv_t cd = iconv_open("UTF-8", from);
+    std::string out(text.size() * 3, '\0');
+    char *in = const_cast<char *>(text.data());
+    char *to = &out[0];
+    size_t in_left = text.size(), out_left = out.size();
+    iconv(cd, &in, &in_left, &to, &out_left);
+    iconv_close(cd);
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+// A code page 932 name as this file system spells it.
+std::string utf8_name(const std::string &cp932)
+{
+    return to_utf8(cp932, "CP932");
+}
+
 class TempMedium {
 public:
     explicit TempMedium(const std::vector<checker_media::MediumFile> &files)
@@ -43,7 +71,7 @@ public:
         char pattern[] = "/tmp/medium-check-XXXXXX";
         root_ = mkdtemp(pattern);
         for (const checker_media::MediumFile &file : files) {
-            fs::path path = root_ / file.path;
+            fs::path path = root_ / utf8_name(file.path);
             if (file.path.back() == '/') {
                 fs::create_directories(path);
                 continue;
@@ -103,10 +131,169 @@ TEST(MediumCheckSample, TheSampleMediumWithItsGameChecksClean)
     EXPECT_EQ(0, run.code);
 }
 
+TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
+{
+    using checker_media::list_with;
+    TempMedium first(checker_media::medium(
+        {{"setup/filelist0.txt", list_with("change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"\"\n")}}));
+    const std::string long_name(65, 'x');
+    TempMedium second({{"disk2.txt", "2"}, {"データ/説明.txt", "x"}, {"データ/" + long_name, "x"}});
+    CheckerRun alone = run_checker(first.setup());
+    EXPECT_EQ(u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\disk2.txt\"がメディアのどのフォルダにもありません。"
+              u8"インストーラはディスクを求め続けます。 [check-file-missing]\n"
+              u8"filelist0.txt:4:1: error: コピー元フォルダ\"D:\\データ\\\"にアクセス出来ません。 [source-missing]\n"
+              u8"エラー1件、警告1件\n",
+              alone.out);
+    // With the second disc its folder is the source, and its names are held
+    // to the image's rules too.
+    CheckerRun both = run_checker(first.setup() + " " + second.root().string());
+    EXPECT_EQ(u8"D:\\データ\\" + long_name + u8": error: 2枚目のディスクの名前が65文字あります。"
+              u8"CDのイメージ（Joliet）に入る名前は64文字までです。 [image-name-too-long]\n"
+              u8"エラー1件、警告0件\n",
+              both.out);
+    EXPECT_EQ(2, both.code);
+}
+
 TEST(MediumCheckUsage, AMissingFolderIsACommandLineError)
 {
     EXPECT_EQ(2, run_checker("/nonexistent-medium 2>/dev/null").code);
     EXPECT_EQ(2, run_checker("2>/dev/null").code);
+}
+
+// ---- mastering ----
+
+unsigned le32(const std::string &bytes, size_t at)
+{
+    const unsigned char *p = (const unsigned char *)bytes.data() + at;
+    return p[0] | p[1] << 8 | p[2] << 16 | (unsigned)p[3] << 24;
+}
+
+// Every path of an image's Joliet tree, the names Windows reads, in UTF-8;
+// folders end in '/'.
+std::set<std::string> joliet_paths(const std::string &image)
+{
+    std::set<std::string> paths;
+    FILE *file = fopen(image.c_str(), "rb");
+    if (!file)
+        return paths;
+    auto read = [file](unsigned sector, unsigned bytes) {
+        std::string data(bytes, '\0');
+        fseek(file, (long)sector * 2048, SEEK_SET);
+        data.resize(fread(&data[0], 1, bytes, file));
+        return data;
+    };
+    std::function<void(unsigned, unsigned, const std::string &)> walk =
+        [&](unsigned sector, unsigned size, const std::string &folder) {
+            std::string records = read(sector, size);
+            for (size_t at = 0; at < records.size();) {
+                unsigned length = (unsigned char)records[at];
+                if (length == 0) {                  // records never cross a sector
+                    at = (at / 2048 + 1) * 2048;
+                    continue;
+                }
+                unsigned name_length = (unsigned char)records[at + 32];
+                std::string name = to_utf8(records.substr(at + 33, name_length), "UTF-16BE");
+                bool is_folder = records[at + 25] & 2;
+                if (name_length > 1 || (records[at + 33] != 0 && records[at + 33] != 1)) {
+                    paths.insert(folder + name + (is_folder ? "/" : ""));
+                    if (is_folder)
+                        walk(le32(records, at + 2), le32(records, at + 10), folder + name + "/");
+                }
+                at += length;
+            }
+        };
+    // The Joliet volume descriptor: type 2 with a UCS-2 escape sequence.
+    for (unsigned sector = 16; sector < 32; sector++) {
+        std::string descriptor = read(sector, 2048);
+        if (descriptor.size() < 2048 || (unsigned char)descriptor[0] == 255)
+            break;
+        if (descriptor[0] == 2 && descriptor.compare(88, 2, "%/") == 0) {
+            walk(le32(descriptor, 158), le32(descriptor, 166), "");
+            break;
+        }
+    }
+    fclose(file);
+    return paths;
+}
+
+std::set<std::string> folder_paths(const fs::path &root)
+{
+    std::set<std::string> paths;
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(root))
+        paths.insert(fs::relative(entry.path(), root).string() + (entry.is_directory() ? "/" : ""));
+    return paths;
+}
+
+std::string master_medium(const std::string &arguments)
+{
+    return std::string(PROJECT_SOURCE_DIR_TEXT) + "/scripts/master-medium " + arguments;
+}
+
+class MasterMedium : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (system("command -v genisoimage >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "genisoimage is not installed (scripts/install-deps installs it)";
+    }
+};
+
+// Names at each limit of the rules (64 characters, Japanese among them; a
+// folder seven levels down; one name of its kind) and one step beyond each.
+std::vector<checker_media::MediumFile> medium_with_names(int beyond)
+{
+    return checker_media::medium(
+        {{"extra/説明書" + std::string(57 + beyond, 'n') + ".txt", "name"},
+         {beyond ? "extra/1/2/3/4/5/6/7/deeper.txt" : "extra/1/2/3/4/5/6/deepest.txt", "depth"},
+         {beyond ? "extra/save;1.dat" : "extra/save_1.dat", "character"},
+         {"extra/Readme.txt", "case"},
+         {beyond ? "extra/README.TXT" : "extra/README1.TXT", "case"}});
+}
+
+std::string primary_tree(const std::string &image)
+{
+    return run_command("isoinfo -f -i " + image).out;
+}
+
+TEST_F(MasterMedium, NamesAtTheLimitsReachTheImageAsWindowsReadsThem)
+{
+    TempMedium medium(medium_with_names(0));
+    TempMedium out({});
+    const std::string image = (out.root() / "disc.iso").string();
+    CheckerRun run = run_command(master_medium(medium.setup() + " " + image) + " 2>&1");
+    ASSERT_EQ(0, run.code) << run.out;
+    EXPECT_EQ(folder_paths(medium.root()), joliet_paths(image));
+    EXPECT_EQ(std::string::npos, primary_tree(image).find("RR_MOVED"));
+}
+
+TEST_F(MasterMedium, NamesBeyondTheLimitsAreRefusedWithTheCheckersReport)
+{
+    TempMedium medium(medium_with_names(1));
+    TempMedium out({});
+    const std::string image = (out.root() / "disc.iso").string();
+    CheckerRun refused = run_command(master_medium(medium.setup() + " " + image) + " 2>/dev/null");
+    EXPECT_EQ(2, refused.code);
+    CheckerRun checked = run_checker(medium.setup());
+    EXPECT_EQ(checked.out, refused.out);
+    EXPECT_NE(std::string::npos, checked.out.find(u8"エラー4件、警告0件")) << checked.out;
+    EXPECT_FALSE(fs::exists(image));
+
+    // The format itself would have changed three of those names: Joliet cuts
+    // the long name and replaces the ';', ISO 9660 moves the deep folder.
+    // (It keeps both names that differ in case; Windows finds only one.)
+    const std::string raw = (out.root() / "raw.iso").string();
+    ASSERT_EQ(0, system(("genisoimage -quiet -J -r -input-charset utf-8 -o " + raw + " "
+                         + medium.root().string()).c_str()));
+    std::set<std::string> held = joliet_paths(raw);
+    std::set<std::string> written = folder_paths(medium.root());
+    std::vector<std::string> lost;
+    for (const std::string &path : written)
+        if (!held.count(path))
+            lost.push_back(path);
+    EXPECT_EQ((std::vector<std::string>{"extra/save;1.dat",
+                                        utf8_name("extra/説明書" + std::string(58, 'n') + ".txt")}),
+              lost);
+    EXPECT_NE(std::string::npos, primary_tree(raw).find("/RR_MOVED/7"));
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The end-to-end tests' common ground: the medium on drive D: (mapped by
-// run_e2e.sh), the test product's settings and record, and a fixture that
-// starts the real program from D:\setup and ends whatever it left running.
+// run_e2e.sh), the test product's settings and record, a fixture that starts
+// the real program from D:\setup and ends whatever it left running, and the
+// CD-ROM drive that turns the medium laid out on D: into a disc.
 #pragma once
 
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,53 @@ inline std::string build_folder()
     GetModuleFileNameA(NULL, path, sizeof path);
     *strrchr(path, '\\') = '\0';
     return path;
+}
+
+// ---- the CD-ROM drive (tests/e2e/cd_drive.sh) ----
+
+enum class MediumKind { FOLDER, IMAGE };
+
+inline void PrintTo(MediumKind kind, std::ostream *os)
+{
+    *os << (kind == MediumKind::FOLDER ? "a folder" : "a disc image");
+}
+
+// Why disc images cannot be mounted here (run_e2e.sh found out), or "".
+inline std::string cd_drive_unavailable()
+{
+    char reason[512];
+    DWORD length = GetEnvironmentVariableA("E2E_CD_UNAVAILABLE", reason, sizeof reason);
+    return length > 0 && length < sizeof reason ? std::string(reason, length) : std::string();
+}
+
+inline std::string disc_image(const char *name)
+{
+    return build_folder() + "\\e2e-cd\\" + name + ".iso";
+}
+
+// Runs cd_drive.sh with `arguments` (quoted paths) and waits for its reply:
+// "" when it succeeded, else what it said.
+inline std::string cd_drive(const std::string &arguments)
+{
+    static int calls;
+    std::string reply = build_folder() + "\\e2e-cd\\reply" + std::to_string(++calls);
+    DeleteFileA(reply.c_str());
+    std::string script = std::string("Z:") + PROJECT_SOURCE_DIR_TEXT + "/tests/e2e/cd_drive.sh";
+    for (char &c : script)
+        if (c == '/')
+            c = '\\';
+    std::string line = "\"" + script + "\" \"" + reply + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return "cd_drive.sh did not start: error " + std::to_string(GetLastError());
+    // For a Unix program Wine hands back no process handle and no real thread
+    // handle (closing that value closed one of ours): the reply tells the end.
+    std::string text = read_file_when(reply, "\n", 120000);
+    if (text.empty())
+        return "no reply from cd_drive.sh " + arguments;
+    return text.compare(0, 3, "ok\n") == 0 ? std::string() : text;
 }
 
 inline bool exists(const char *path)

@@ -1,6 +1,9 @@
 // Whole journeys of the real program from drive D:, driven by the UI robot:
 // install, DirectX setup, run the game, start again, uninstall; two products
-// of one maker; an install killed in the middle of its copy.
+// of one maker; an install killed in the middle of its copy. Each runs from
+// the medium as a folder and from the medium mastered into a disc image and
+// mounted read-only as a CD-ROM drive; a medium of two discs is swapped in
+// the drive while the program asks for the second.
 #include <windows.h>
 
 #include <algorithm>
@@ -116,10 +119,12 @@ std::vector<bool> buttons_of(HWND launcher)
 const std::vector<bool> NOT_INSTALLED = {true, false, false};
 const std::vector<bool> INSTALLED = {false, true, true};
 
-class Journey : public EndToEnd {
+class JourneyBase : public EndToEnd {
 protected:
     void SetUp() override
     {
+        if (kind_ == MediumKind::IMAGE && !cd_drive_unavailable().empty())
+            GTEST_SKIP() << cd_drive_unavailable();
         EndToEnd::SetUp();
         saved_programs_ = robot_read_hkcu(SHELL_FOLDERS, "Programs", &programs_);
         HKEY key;
@@ -133,7 +138,10 @@ protected:
 
     void TearDown() override
     {
+        if (IsSkipped())
+            return;
         EndToEnd::TearDown();
+        eject_medium();
         clean();
         HKEY key;
         if (RegOpenKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key) == ERROR_SUCCESS) {
@@ -172,6 +180,40 @@ protected:
         for (int i = 0; i < files; i++)
             write_file("D:\\setup\\data\\file" + std::to_string(i) + ".bin",
                        std::string(bytes_each, (char)('a' + i % 26)));
+    }
+
+    // The medium laid out on D: goes into the drive: as it is for a folder;
+    // for a disc, mastered with the publisher's command and mounted as D:.
+    bool insert_medium()
+    {
+        if (kind_ == MediumKind::FOLDER)
+            return true;
+        const std::string image = "\"" + disc_image("disc1") + "\"";
+        std::string failure = cd_drive("master D:\\setup " + image);
+        if (failure.empty())
+            failure = cd_drive("insert " + image);
+        EXPECT_EQ("", failure);
+        return failure.empty() && disc_in_drive();
+    }
+
+    // D: refuses a new file, as a disc does (the folder medium takes it).
+    static bool disc_in_drive()
+    {
+        HANDLE file = CreateFileA("D:\\written.txt", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE)
+            return true;
+        CloseHandle(file);
+        DeleteFileA("D:\\written.txt");
+        ADD_FAILURE() << "D: took a new file: it holds no disc";
+        return false;
+    }
+
+    // Takes the disc out: D: is the writable folder medium again.
+    void eject_medium()
+    {
+        if (kind_ == MediumKind::IMAGE) {
+            EXPECT_EQ("", cd_drive("eject"));
+        }
     }
 
     // The sample medium's own control files, as the sample ships them.
@@ -268,13 +310,24 @@ protected:
         EXPECT_FALSE(key_exists(p.product_key()));
     }
 
+    MediumKind kind_ = MediumKind::FOLDER;
     bool saved_programs_ = false;
     std::string programs_;
 };
 
-TEST_F(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
+class Journey : public JourneyBase, public testing::WithParamInterface<MediumKind> {
+protected:
+    void SetUp() override
+    {
+        kind_ = GetParam();
+        JourneyBase::SetUp();
+    }
+};
+
+TEST_P(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
 {
     restore_sample_medium();
+    ASSERT_TRUE(insert_medium());
     HWND launcher = open_launcher(nullptr, SAMPLE.caption);
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
@@ -358,9 +411,10 @@ TEST_F(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
     EXPECT_EQ(0, exit_code_of(launcher_));
 }
 
-TEST_F(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
+TEST_P(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
 {
     write_test_medium(FIRST, 1, 10);
+    ASSERT_TRUE(insert_medium());
     ASSERT_TRUE(exists("D:\\DirectX\\dxsetup.exe"));
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
@@ -376,10 +430,11 @@ TEST_F(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
     EXPECT_FALSE(key_exists(FIRST.product_key()));
 }
 
-TEST_F(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
+TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
 {
     ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
     write_test_medium(FIRST, 2, 100);
+    ASSERT_TRUE(insert_medium());
     HWND launcher = open_launcher(nullptr, FIRST.caption);
     ASSERT_NE(nullptr, launcher);
     install(launcher, FIRST);
@@ -387,7 +442,9 @@ TEST_F(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     ASSERT_EQ(0, exit_code_of(launcher_));
     const std::vector<std::string> first_log = log_lines(FIRST.folder() + "instlog.txt");
 
+    eject_medium();
     write_test_medium(SEQUEL, 2, 100);
+    ASSERT_TRUE(insert_medium());
     launcher = open_launcher(nullptr, SEQUEL.caption);
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
@@ -417,7 +474,7 @@ TEST_F(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
 // by a fatal error, given up at a disk change. Each leaves the product not
 // installed and its files in the log, which the next install continues; the
 // install that completes is then uninstalled with every attempt's files.
-TEST_F(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledWhole)
+TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledWhole)
 {
     ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));
     const int files = 60;
@@ -437,13 +494,16 @@ TEST_F(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     };
     auto next_start = [&](const char *list) {
         keeps_every_line();
+        eject_medium();
         write_file("D:\\setup\\filelist0.txt", list);
+        EXPECT_TRUE(insert_medium());
         HWND launcher = open_launcher();
         EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
         return launcher;
     };
 
     // Killed once a few files have been logged.
+    ASSERT_TRUE(insert_medium());
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     start_install(launcher, FIRST);
@@ -482,5 +542,125 @@ TEST_F(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     EXPECT_TRUE(folder_entries(FIRST.folder()).empty());
     EXPECT_FALSE(key_exists(FIRST.brand_key()));
 }
+
+// The disc image alone, and a medium of two discs swapped in the drive.
+class CdDrive : public JourneyBase {
+protected:
+    void SetUp() override
+    {
+        kind_ = MediumKind::IMAGE;
+        JourneyBase::SetUp();
+    }
+
+    // Disc 1, laid out on D:, holds the program and a list that copies its
+    // "data", asks for disc 2 and copies that disc's "データ"; disc 2 holds
+    // the check file and that folder. Both are mastered; disc 1 goes in.
+    void insert_two_discs()
+    {
+        write_test_medium(FIRST, 1, 10);
+        write_file("D:\\setup\\filelist0.txt",
+                   "\"二枚組\", 1, \"data\\file0.bin\"\n\"data\" -> \"data\"\n"
+                   "change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"データ\"\n");
+        const std::string disc2 = build_folder() + "\\e2e-disc2";
+        remove_tree(disc2);
+        CreateDirectoryA(disc2.c_str(), NULL);
+        CreateDirectoryA((disc2 + "\\データ").c_str(), NULL);
+        write_file(disc2 + "\\disk2.txt", "2");
+        write_file(disc2 + "\\データ\\説明書.txt", "二枚目");
+        ASSERT_EQ("", cd_drive("master D:\\setup \"" + disc_image("disc1") + "\" \"" + disc2 + "\" \""
+                               + disc_image("disc2") + "\""));
+        ASSERT_EQ("", cd_drive("insert \"" + disc_image("disc1") + "\""));
+        ASSERT_TRUE(disc_in_drive());
+    }
+
+    // Starts the install; the prompt for disc 2 once disc 1's copy is done.
+    RobotBox disc_two_prompt(HWND launcher)
+    {
+        HWND options = start_install(launcher, FIRST);
+        RobotBox box;
+        EXPECT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &box));
+        EXPECT_EQ("ドライブ入替確認", box.caption);
+        EXPECT_EQ("ドライブDに「ディスク2」を入れてＯＫを押してください。", box.text);
+        EXPECT_EQ(options, box.owner);
+        EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), box.buttons);
+        EXPECT_TRUE(exists((FIRST.folder() + "data\\file0.bin").c_str()));
+        return box;
+    }
+
+    // Answers `box` and returns the box that comes next.
+    RobotBox answer_and_next(const RobotBox &box, int answer)
+    {
+        robot_answer(box, answer);
+        EXPECT_TRUE(robot_wait_gone(box.window, WAIT_MS));
+        RobotBox next;
+        EXPECT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &next));
+        return next;
+    }
+};
+
+TEST_F(CdDrive, TheDiscIsAReadOnlyCdRomDrive)
+{
+    write_test_medium(FIRST, 1, 10);
+    ASSERT_TRUE(insert_medium());
+    EXPECT_EQ((UINT)DRIVE_CDROM, GetDriveTypeA("D:\\"));
+    EXPECT_NE(0u, GetFileAttributesA("D:\\setup\\installer.exe") & FILE_ATTRIBUTE_READONLY);
+    HANDLE file = CreateFileA("D:\\setup\\new.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file);
+    EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_FALSE(CreateDirectoryA("D:\\setup\\new", NULL));
+    EXPECT_FALSE(DeleteFileA("D:\\setup\\install.txt"));
+    EXPECT_TRUE(exists("D:\\setup\\install.txt"));
+}
+
+TEST_F(CdDrive, TheSecondDiscPutInAtThePromptCompletesTheInstall)
+{
+    ASSERT_NO_FATAL_FAILURE(insert_two_discs());
+    HWND launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    RobotBox prompt = disc_two_prompt(launcher);
+    ASSERT_EQ("", cd_drive("insert \"" + disc_image("disc2") + "\""));
+    ASSERT_TRUE(exists("D:\\disk2.txt"));
+    ASSERT_TRUE(disc_in_drive());
+    robot_answer(prompt, IDOK);
+    EXPECT_TRUE(wait_until([&] { return buttons_of(launcher) == INSTALLED; }));
+    const std::string from_disc_two = FIRST.folder() + "データ\\説明書.txt";
+    EXPECT_EQ("二枚目", read_file(from_disc_two));
+    std::vector<std::string> files = logged_files(log_lines(FIRST.folder() + "instlog.txt"));
+    EXPECT_NE(files.end(), std::find(files.begin(), files.end(), from_disc_two));
+    RobotBox box;   // disc 2 holds no DirectX setup: nothing more is asked
+    EXPECT_FALSE(robot_wait_box(launcher_pid_, 500, &box)) << box.caption;
+}
+
+TEST_F(CdDrive, WithTheFirstDiscStillInThePromptComesAgainAndCancelStops)
+{
+    ASSERT_NO_FATAL_FAILURE(insert_two_discs());
+    HWND launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    RobotBox prompt = disc_two_prompt(launcher);
+    RobotBox again = answer_and_next(prompt, IDOK);
+    EXPECT_EQ(prompt.caption, again.caption);
+    EXPECT_EQ(prompt.text, again.text);
+
+    // Cancel asks whether to stop: No asks for the disc again, Yes stops.
+    RobotBox confirm = answer_and_next(again, IDCANCEL);
+    EXPECT_EQ("インストール中断確認", confirm.caption);
+    EXPECT_EQ("インストールを中断しますか？", confirm.text);
+    EXPECT_EQ((std::vector<int>{IDYES, IDNO}), confirm.buttons);
+    again = answer_and_next(confirm, IDNO);
+    EXPECT_EQ(prompt.text, again.text);
+    confirm = answer_and_next(again, IDCANCEL);
+    EXPECT_EQ("インストールを中断しますか？", confirm.text);
+    RobotBox fatal = answer_and_next(confirm, IDYES);
+    EXPECT_EQ("エラー", fatal.caption);
+    EXPECT_EQ("ファイルのコピーが正常に行われませんでした。", fatal.text);
+    robot_answer(fatal, IDOK);
+    EXPECT_EQ(0, exit_code_of(launcher_));
+    EXPECT_FALSE(exists((FIRST.folder() + "データ").c_str()));
+}
+
+INSTANTIATE_TEST_SUITE_P(From, Journey, testing::Values(MediumKind::FOLDER, MediumKind::IMAGE),
+                         [](const testing::TestParamInfo<MediumKind> &info) {
+                             return std::string(info.param == MediumKind::FOLDER ? "Folder" : "Image");
+                         });
 
 }  // namespace

@@ -3,17 +3,24 @@
 # end-to-end tests: they start the real build/installer.exe from D:\setup.
 # The medium starts as a copy of the sample medium (with the built test game
 # and stand-in DirectX setup); e2e-sample keeps an untouched copy for tests
-# that restore the sample's control files. Run by ctest inside scripts/test
-# (after wine_env_start); the argument is the Windows build's tree.
+# that restore the sample's control files. Tests that run from a disc image
+# master the medium laid out on D: and mount it through cd_drive.sh; when
+# images cannot be mounted here, E2E_CD_UNAVAILABLE tells them why and they
+# are skipped. Run by ctest inside scripts/test (after wine_env_start); the
+# argument is the Windows build's tree.
 set -e
 build=$1
 shift
 : "${WINEPREFIX:?run through scripts/test, or after wine_env_start}"
 root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/lib/wine-env.sh"
+. "$root/scripts/lib/cd-drive.sh"
 medium="$build/e2e-medium"
 sample="$build/e2e-sample"
-rm -rf "$medium" "$sample"
-mkdir -p "$sample"
+# Discs a run that died left in the drive come out before anything is removed.
+cd_unmount_stale "$root"
+rm -rf "$medium" "$sample" "$build/e2e-cd" "$build/e2e-disc2"
+mkdir -p "$sample" "$build/e2e-cd"
 cp -r "$root/sample/medium/." "$sample/"
 cp "$build/testgame.exe" "$sample/setup/game/testgame.exe"
 mkdir -p "$sample/DirectX"
@@ -23,6 +30,13 @@ ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 # A relaunch test makes the temporary copy immutable and undoes it itself;
 # undone here too, should a run have been killed in between.
 chattr -i "$WINEPREFIX/drive_c/windows/temp/installer.exe" 2>/dev/null || true
+export E2E_FOLDER_MEDIUM="$medium"
+if cd_drive_usable "$root"; then
+  unset E2E_CD_UNAVAILABLE
+else
+  export E2E_CD_UNAVAILABLE="$CD_DRIVE_REASON"
+  echo "run_e2e: the disc image tests are skipped: $CD_DRIVE_REASON"
+fi
+trap 'cd_unmount_stale "$root"; ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"' EXIT
 cd "$build/results"
-. "$root/scripts/lib/wine-env.sh"
 wine_run "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"

@@ -1,5 +1,5 @@
-// medium-check [--json] MEDIUM_DIR: exit code 0 clean, 1 warnings only,
-// 2 errors (or a wrong command line).
+// medium-check [--json] MEDIUM_DIR [DISC_DIR...]: exit code 0 clean,
+// 1 warnings only, 2 errors (or a wrong command line).
 #include <stdio.h>
 #include <string.h>
 
@@ -10,22 +10,24 @@ int main(int argc, char **argv)
 {
     int json = 0;
     const char *medium = nullptr;
+    std::vector<std::string> other_discs;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--json") == 0)
             json = 1;
         else if (!medium)
             medium = argv[i];
         else
-            medium = "";
+            other_discs.push_back(argv[i]);
     }
     if (!medium || !*medium) {
-        fputs("usage: medium-check [--json] MEDIUM_DIR\n", stderr);
+        fputs("usage: medium-check [--json] MEDIUM_DIR [DISC_DIR...]\n", stderr);
         return 2;
     }
     prepare_utf8_output();
     std::vector<Finding> findings;
-    if (!check_medium(medium, &findings)) {
-        fprintf(stderr, "medium-check: %s is not a folder\n", medium);
+    std::string not_folder;
+    if (!check_medium(medium, other_discs, &findings, &not_folder)) {
+        fprintf(stderr, "medium-check: %s is not a folder\n", not_folder.c_str());
         return 2;
     }
     std::string report = json ? report_json(findings) : report_text(findings);

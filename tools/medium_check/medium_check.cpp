@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "image_names.h"
 #include "install/file_list_script.h"
 #include "install/install_rules.h"
 #include "install/path_scan.h"
@@ -62,7 +63,9 @@ struct ValueRange {
 
 struct Checker {
     std::string medium;           // the program's folder, in this machine's terms
-    std::string root;             // the drive root
+    std::vector<std::string> discs;     // every disc's root, the program's disc first
+    size_t disc;                  // the disc in the drive
+    std::string root;             // the drive root: the root of that disc
     std::string program_folder;   // the program's folder as the installer names it
     std::vector<Finding> *findings;
     std::vector<const char *> tokens;   // every token the readers looked at, in order
@@ -368,7 +371,7 @@ static std::string path_refusal(const char *what, const char *folder, const char
 static int local_place(const char *path, std::string *base, std::string *relative)
 {
     const std::string &program = checker->program_folder;
-    if (strncmp(path, program.c_str(), program.size()) == 0) {
+    if (checker->disc == 0 && strncmp(path, program.c_str(), program.size()) == 0) {
         *base = checker->medium;
         *relative = path + program.size();
         return 1;
@@ -439,13 +442,23 @@ static int answer_prompt(void *, const char *, const char *, int buttons)
     return buttons == ASK_OK_CANCEL ? ANSWER_OK : ANSWER_NO;
 }
 
+// The prompt is answered by the disc in the drive when it holds the check
+// file, else by the first other disc that does, which stays in the drive.
 static int check_disk_file(void *, const char *path)
 {
     std::string base, relative;
-    if (!local_place(path, &base, &relative) || medium_entry(base, relative, nullptr) == ENTRY_NONE)
-        add_at(0, last_token(), "check-file-missing",
-               format("確認ファイル\"%s\"がメディアのどのフォルダにもありません。"
-                      "インストーラはディスクを求め続けます。", path));
+    if (local_place(path, &base, &relative) && medium_entry(base, relative, nullptr) != ENTRY_NONE)
+        return 1;
+    for (size_t disc = 0; disc < checker->discs.size(); disc++) {
+        if (disc != checker->disc && medium_entry(checker->discs[disc], path + 3, nullptr) != ENTRY_NONE) {
+            checker->disc = disc;
+            checker->root = checker->discs[disc];
+            return 1;
+        }
+    }
+    add_at(0, last_token(), "check-file-missing",
+           format("確認ファイル\"%s\"がメディアのどのフォルダにもありません。"
+                  "インストーラはディスクを求め続けます。", path));
     return 1;
 }
 
@@ -521,6 +534,8 @@ static void check_list(int n)
     checker->tokens.clear();
     checker->produced.clear();
     checker->copied_bytes = 0;
+    checker->disc = 0;
+    checker->root = checker->discs[0];
     int ended = 0;
     FileListActions actions = {nullptr, check_copy, answer_prompt, check_disk_file, close_no_streams,
                                &checker->places};
@@ -576,12 +591,25 @@ static void sort_by_place(std::vector<Finding> *findings)
     });
 }
 
-int check_medium(const char *medium_dir, std::vector<Finding> *findings)
+int check_medium(const char *medium_dir, const std::vector<std::string> &other_discs,
+                 std::vector<Finding> *findings, std::string *not_folder)
 {
     Checker record;
     std::string full, name;
-    if (!medium_folder_parts(medium_dir, &full, &record.root, &name))
+    if (!medium_folder_parts(medium_dir, &full, &record.root, &name)) {
+        *not_folder = medium_dir;
         return 0;
+    }
+    record.discs.push_back(record.root);
+    for (const std::string &disc : other_discs) {
+        std::string disc_root, parent, disc_name;
+        if (!medium_folder_parts(disc, &disc_root, &parent, &disc_name)) {
+            *not_folder = disc;
+            return 0;
+        }
+        record.discs.push_back(disc_root);
+    }
+    record.disc = 0;
     record.medium = full;
     record.program_folder = name.empty() ? std::string("D:\\") : "D:\\" + name + "\\";
     record.findings = findings;
@@ -594,6 +622,8 @@ int check_medium(const char *medium_dir, std::vector<Finding> *findings)
     check_bitmap();
     check_lists();
     script_token_seen = nullptr;
+    for (size_t disc = 0; disc < record.discs.size(); disc++)
+        check_image_names(record.discs[disc], (int)disc + 1, findings);
     checker = nullptr;
     sort_by_place(findings);
     return 1;

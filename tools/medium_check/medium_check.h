@@ -17,10 +17,15 @@ struct Finding {
 };
 
 // Checks the medium whose program folder (the one holding install.txt) is
-// `medium_dir`; its parent stands for the drive root. Messages name that
-// folder as the installer would see it from drive D: ('D:\setup\' for a
-// folder named setup). 0 when `medium_dir` is no folder.
-int check_medium(const char *medium_dir, std::vector<Finding> *findings);
+// `medium_dir`; its parent stands for the drive root, the root of the first
+// disc. `other_discs` are the roots of the medium's further discs: a disk
+// change is answered by the disc that holds its check file. Messages name
+// that folder as the installer would see it from drive D: ('D:\setup\' for
+// a folder named setup). Every name on every disc is held to the rules of
+// a CD image (image_names.h). 0, with the folder in *not_folder, when one
+// of the folders is none.
+int check_medium(const char *medium_dir, const std::vector<std::string> &other_discs,
+                 std::vector<Finding> *findings, std::string *not_folder);
 
 // The report, in UTF-8: one line per finding and a summary, or JSON.
 std::string report_text(const std::vector<Finding> &findings);
