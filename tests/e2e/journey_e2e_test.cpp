@@ -143,6 +143,8 @@ protected:
         EndToEnd::TearDown();
         eject_medium();
         clean();
+        for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more", "D:\\data2"})
+            remove_tree(folder);
         HKEY key;
         if (RegOpenKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key) == ERROR_SUCCESS) {
             if (saved_programs_)
@@ -479,7 +481,7 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));
     const int files = 60;
     write_test_medium(FIRST, files, 64 * 1024);
-    for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more"}) {
+    for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more", "D:\\data2"}) {
         CreateDirectoryA(folder, NULL);
         write_file(std::string(folder) + "\\one.bin", "one");
     }
@@ -512,15 +514,18 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     ASSERT_EQ(1, exit_code_of(launcher_));
     ASSERT_LT(logged_files(log_lines(log_path)).size(), (size_t)files) << "the copy ended before the kill";
 
-    // Ended by a fatal error after one folder was copied.
-    launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"extra\" -> \"extra\"\n\"gone\" -> \"gone\"\n");
+    // Ended by a fatal error after one folder was copied: a file stands where
+    // the next target folder belongs (a medium the checker passes).
+    write_file(FIRST.folder() + "blocked", "in the way");
+    launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"extra\" -> \"extra\"\n\"more\" -> \"blocked\"\n");
     start_install(launcher, FIRST, true);
-    expect_box("エラー", "コピー元フォルダ\"D:\\setup\\gone\\\"にアクセス出来ません。", IDOK);
+    expect_box("エラー", "ファイルのコピーが正常に行われませんでした。", IDOK);
     ASSERT_EQ(0, exit_code_of(launcher_));
+    DeleteFileA((FIRST.folder() + "blocked").c_str());
 
     // Given up at a disk change after one folder was copied.
     launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"more\" -> \"more\"\n"
-                          "change \"Disc 2\", \"disc2.txt\"\n\"\" -> \"two\"\n");
+                          "change \"Disc 2\", \"disc2.txt\"\n\"data2\" -> \"two\"\n");
     start_install(launcher, FIRST, true);
     expect_box("ドライブ入替確認", "ドライブDに「Disc 2」を入れてＯＫを押してください。", IDCANCEL);
     expect_box("インストール中断確認", "インストールを中断しますか？", IDYES);
