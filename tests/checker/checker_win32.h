@@ -13,14 +13,6 @@
 
 namespace checker_media {
 
-inline std::string build_folder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
 // Writes `files` under `root` ('/' becomes '\'), creating folders on the way.
 inline void write_medium(const std::string &root, const std::vector<MediumFile> &files)
 {

@@ -14,6 +14,7 @@
 #include "checker/checker_win32.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
+#include "support/hkcu.h"
 
 namespace {
 
@@ -23,7 +24,6 @@ const char CAPTION[] = "検査製品";
 const char OPTIONS_CAPTION[] = "検査製品のインストール";
 const char BRAND_FOLDER[] = "C:\\Program Files\\CheckSoft";
 const char PROGRAMS[] = "C:\\checker-programs";
-const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const int INSTALL_MS = 60000;
 
 std::string utf8_of(const std::string &cp932)
@@ -48,10 +48,6 @@ protected:
     void SetUp() override
     {
         CreateDirectoryA(PROGRAMS, NULL);
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key));
-        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)PROGRAMS, sizeof PROGRAMS);
-        RegCloseKey(key);
         clear_install();
     }
 
@@ -107,6 +103,7 @@ protected:
         return "<no end>";
     }
 
+    ProgramsFolder programs_{PROGRAMS};
     e2e::ProcessList processes_;
 };
 

@@ -36,14 +36,6 @@ constexpr char SETTINGS[] =
     "bland \"E2ESoft\"\n";
 constexpr int WAIT_MS = 15000;
 
-inline std::string build_folder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
 // ---- the CD-ROM drive (tests/e2e/cd_drive.sh) ----
 
 enum class MediumKind { FOLDER, IMAGE };
@@ -89,11 +81,6 @@ inline std::string cd_drive(const std::string &arguments)
     if (text.empty())
         return "no reply from cd_drive.sh " + arguments;
     return text.compare(0, 3, "ok\n") == 0 ? std::string() : text;
-}
-
-inline bool exists(const char *path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 inline bool mutex_exists()
@@ -165,7 +152,7 @@ class EndToEnd : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(exists(MEDIUM_FOLDER)) << "D: is not mapped: run through run_e2e.sh";
+        ASSERT_TRUE(path_exists(MEDIUM_FOLDER)) << "D: is not mapped: run through run_e2e.sh";
         SetFileAttributesA(MEDIUM_PROGRAM, FILE_ATTRIBUTE_NORMAL);
         ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
         write_file("D:\\setup\\install.txt", SETTINGS);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,12 @@
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 #include "support/file_tree.h"
+#include "support/hkcu.h"
 
 namespace {
 
 using namespace e2e;
 
-const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char PROGRAMS[] = "C:\\e2e-programs";
 const char PROGRAM_FILES[] = "C:\\Program Files\\";
 
@@ -53,32 +54,10 @@ std::string temp_file(const char *name)
     return std::string(folder) + name;
 }
 
-bool key_exists(const std::string &subkey)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 void delete_record(const Product &p)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, p.product_key().c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, p.brand_key().c_str());
-}
-
-// The lines of an install log as they lie on disk (CR LF ends).
-std::vector<std::string> log_lines(const std::string &path)
-{
-    std::vector<std::string> lines;
-    std::string text = read_file(path);
-    if (text == "<missing>")
-        return lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
 }
 
 std::vector<std::string> logged_files(const std::vector<std::string> &lines)
@@ -126,11 +105,7 @@ protected:
         if (kind_ == MediumKind::IMAGE && !cd_drive_unavailable().empty())
             GTEST_SKIP() << cd_drive_unavailable();
         EndToEnd::SetUp();
-        saved_programs_ = robot_read_hkcu(SHELL_FOLDERS, "Programs", &programs_);
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key));
-        RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)PROGRAMS, sizeof PROGRAMS);
-        RegCloseKey(key);
+        programs_folder_.reset(new ProgramsFolder(PROGRAMS));
         CreateDirectoryA(PROGRAMS, NULL);
         clean();
         DeleteFileA(temp_file("dxsetup.log").c_str());
@@ -145,16 +120,8 @@ protected:
         clean();
         for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more", "D:\\data2"})
             remove_tree(folder);
-        HKEY key;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &key) == ERROR_SUCCESS) {
-            if (saved_programs_)
-                RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)programs_.data(),
-                               (DWORD)programs_.size());
-            else
-                RegDeleteValueA(key, "Programs");
-            RegCloseKey(key);
-        }
-        if (exists("D:\\DirectX.off"))
+        programs_folder_.reset();
+        if (path_exists("D:\\DirectX.off"))
             MoveFileA("D:\\DirectX.off", "D:\\DirectX");
     }
 
@@ -301,20 +268,19 @@ protected:
     void expect_uninstalled(const Product &p, const std::vector<std::string> &log, bool folders = true)
     {
         for (const std::string &file : logged_files(log))
-            EXPECT_FALSE(exists(file.c_str())) << file;
+            EXPECT_FALSE(path_exists(file.c_str())) << file;
         for (const std::string &line : log) {
             if (folders && !line.empty() && line[0] == ':') {
-                EXPECT_FALSE(exists(line.c_str() + 1)) << line;
+                EXPECT_FALSE(path_exists(line.c_str() + 1)) << line;
             }
         }
         EXPECT_TRUE(is_folder(p.folder()));
-        EXPECT_FALSE(exists((p.folder() + "instlog.txt").c_str()));
+        EXPECT_FALSE(path_exists((p.folder() + "instlog.txt").c_str()));
         EXPECT_FALSE(key_exists(p.product_key()));
     }
 
     MediumKind kind_ = MediumKind::FOLDER;
-    bool saved_programs_ = false;
-    std::string programs_;
+    std::unique_ptr<ProgramsFolder> programs_folder_;
 };
 
 class Journey : public JourneyBase, public testing::WithParamInterface<MediumKind> {
@@ -377,9 +343,9 @@ TEST_P(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
     EXPECT_EQ("D:\\", text_of(value));
     ASSERT_TRUE(robot_read_hkcu(key.c_str(), "instopt", &value));
     EXPECT_EQ("0", text_of(value));
-    EXPECT_TRUE(exists((SAMPLE.folder() + "readme.txt").c_str()));
-    EXPECT_TRUE(exists((SAMPLE.start_menu() + "\\SampleGame.lnk").c_str()));
-    const std::vector<std::string> log = log_lines(SAMPLE.folder() + "instlog.txt");
+    EXPECT_TRUE(path_exists((SAMPLE.folder() + "readme.txt").c_str()));
+    EXPECT_TRUE(path_exists((SAMPLE.start_menu() + "\\SampleGame.lnk").c_str()));
+    const std::vector<std::string> log = read_lines(SAMPLE.folder() + "instlog.txt");
     EXPECT_EQ(3u, logged_files(log).size());   // readme.txt, testgame.exe, SampleGame.lnk
 
     // Run the game: the exec message, then the game in its folder with an
@@ -406,7 +372,7 @@ TEST_P(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
     uninstall(launcher, SAMPLE);
     expect_uninstalled(SAMPLE, log);
     EXPECT_FALSE(key_exists(SAMPLE.brand_key()));
-    EXPECT_FALSE(exists((std::string(PROGRAMS) + "\\" + SAMPLE.maker).c_str()));
+    EXPECT_FALSE(path_exists((std::string(PROGRAMS) + "\\" + SAMPLE.maker).c_str()));
     // Only the game's own record of its start is left in the folder.
     EXPECT_EQ(std::vector<std::string>{"testgame.log"}, folder_entries(SAMPLE.folder()));
     robot_close(launcher);
@@ -417,7 +383,7 @@ TEST_P(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
 {
     write_test_medium(FIRST, 1, 10);
     ASSERT_TRUE(insert_medium());
-    ASSERT_TRUE(exists("D:\\DirectX\\dxsetup.exe"));
+    ASSERT_TRUE(path_exists("D:\\DirectX\\dxsetup.exe"));
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     ASSERT_TRUE(robot_press(launcher, 1001));
@@ -428,7 +394,7 @@ TEST_P(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
     RobotBox box;
     EXPECT_FALSE(robot_wait_box(launcher_pid_, 500, &box)) << box.caption;
     EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
-    EXPECT_FALSE(exists(temp_file("dxsetup.log").c_str()));
+    EXPECT_FALSE(path_exists(temp_file("dxsetup.log").c_str()));
     EXPECT_FALSE(key_exists(FIRST.product_key()));
 }
 
@@ -442,7 +408,7 @@ TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     install(launcher, FIRST);
     robot_close(launcher);
     ASSERT_EQ(0, exit_code_of(launcher_));
-    const std::vector<std::string> first_log = log_lines(FIRST.folder() + "instlog.txt");
+    const std::vector<std::string> first_log = read_lines(FIRST.folder() + "instlog.txt");
 
     eject_medium();
     write_test_medium(SEQUEL, 2, 100);
@@ -451,19 +417,19 @@ TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(NOT_INSTALLED, buttons_of(launcher));
     install(launcher, SEQUEL);
-    const std::vector<std::string> sequel_log = log_lines(SEQUEL.folder() + "instlog.txt");
+    const std::vector<std::string> sequel_log = read_lines(SEQUEL.folder() + "instlog.txt");
     EXPECT_EQ(3u, logged_files(sequel_log).size());   // two files and the shortcut
     uninstall(launcher, SEQUEL);
     // The sequel's Start-menu folder goes; the maker's folder, logged by
     // both, stays with the first product's folder in it.
     expect_uninstalled(SEQUEL, sequel_log, false);
-    EXPECT_FALSE(exists(SEQUEL.start_menu().c_str()));
-    EXPECT_FALSE(exists((SEQUEL.folder() + "data").c_str()));
+    EXPECT_FALSE(path_exists(SEQUEL.start_menu().c_str()));
+    EXPECT_FALSE(path_exists((SEQUEL.folder() + "data").c_str()));
 
     // The first product is whole: files, log, Start-menu folder, record.
-    EXPECT_EQ(first_log, log_lines(FIRST.folder() + "instlog.txt"));
+    EXPECT_EQ(first_log, read_lines(FIRST.folder() + "instlog.txt"));
     for (const std::string &file : logged_files(first_log))
-        EXPECT_TRUE(exists(file.c_str())) << file;
+        EXPECT_TRUE(path_exists(file.c_str())) << file;
     EXPECT_TRUE(is_folder(FIRST.start_menu()));
     EXPECT_EQ(std::vector<std::string>{FIRST.caption},
               folder_entries(std::string(PROGRAMS) + "\\" + FIRST.maker));
@@ -489,7 +455,7 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     // Each attempt's log begins with every line of the one before.
     std::vector<std::string> every_line;
     auto keeps_every_line = [&] {
-        std::vector<std::string> now = log_lines(log_path);
+        std::vector<std::string> now = read_lines(log_path);
         EXPECT_TRUE(now.size() >= every_line.size() && std::equal(every_line.begin(), every_line.end(), now.begin()))
             << now.size() << " lines after " << every_line.size();
         every_line = now;
@@ -509,10 +475,10 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     start_install(launcher, FIRST);
-    ASSERT_TRUE(wait_until([&] { return logged_files(log_lines(log_path)).size() >= 5; }));
+    ASSERT_TRUE(wait_until([&] { return logged_files(read_lines(log_path)).size() >= 5; }));
     ASSERT_TRUE(TerminateProcess(launcher_, 1));
     ASSERT_EQ(1, exit_code_of(launcher_));
-    ASSERT_LT(logged_files(log_lines(log_path)).size(), (size_t)files) << "the copy ended before the kill";
+    ASSERT_LT(logged_files(read_lines(log_path)).size(), (size_t)files) << "the copy ended before the kill";
 
     // Ended by a fatal error after one folder was copied: a file stands where
     // the next target folder belongs (a medium the checker passes).
@@ -588,7 +554,7 @@ protected:
         EXPECT_EQ("ドライブDに「ディスク2」を入れてＯＫを押してください。", box.text);
         EXPECT_EQ(options, box.owner);
         EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), box.buttons);
-        EXPECT_TRUE(exists((FIRST.folder() + "data\\file0.bin").c_str()));
+        EXPECT_TRUE(path_exists((FIRST.folder() + "data\\file0.bin").c_str()));
         return box;
     }
 
@@ -614,7 +580,7 @@ TEST_F(CdDrive, TheDiscIsAReadOnlyCdRomDrive)
     EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
     EXPECT_FALSE(CreateDirectoryA("D:\\setup\\new", NULL));
     EXPECT_FALSE(DeleteFileA("D:\\setup\\install.txt"));
-    EXPECT_TRUE(exists("D:\\setup\\install.txt"));
+    EXPECT_TRUE(path_exists("D:\\setup\\install.txt"));
 }
 
 TEST_F(CdDrive, TheSecondDiscPutInAtThePromptCompletesTheInstall)
@@ -624,13 +590,13 @@ TEST_F(CdDrive, TheSecondDiscPutInAtThePromptCompletesTheInstall)
     ASSERT_NE(nullptr, launcher);
     RobotBox prompt = disc_two_prompt(launcher);
     ASSERT_EQ("", cd_drive("insert \"" + disc_image("disc2") + "\""));
-    ASSERT_TRUE(exists("D:\\disk2.txt"));
+    ASSERT_TRUE(path_exists("D:\\disk2.txt"));
     ASSERT_TRUE(disc_in_drive());
     robot_answer(prompt, IDOK);
     EXPECT_TRUE(wait_until([&] { return buttons_of(launcher) == INSTALLED; }));
     const std::string from_disc_two = FIRST.folder() + "データ\\説明書.txt";
     EXPECT_EQ("二枚目", read_file(from_disc_two));
-    std::vector<std::string> files = logged_files(log_lines(FIRST.folder() + "instlog.txt"));
+    std::vector<std::string> files = logged_files(read_lines(FIRST.folder() + "instlog.txt"));
     EXPECT_NE(files.end(), std::find(files.begin(), files.end(), from_disc_two));
     RobotBox box;   // disc 2 holds no DirectX setup: nothing more is asked
     EXPECT_FALSE(robot_wait_box(launcher_pid_, 500, &box)) << box.caption;
@@ -660,7 +626,7 @@ TEST_F(CdDrive, WithTheFirstDiscStillInThePromptComesAgainAndCancelStops)
     EXPECT_EQ("ファイルのコピーが正常に行われませんでした。", fatal.text);
     robot_answer(fatal, IDOK);
     EXPECT_EQ(0, exit_code_of(launcher_));
-    EXPECT_FALSE(exists((FIRST.folder() + "データ").c_str()));
+    EXPECT_FALSE(path_exists((FIRST.folder() + "データ").c_str()));
 }
 
 INSTANTIATE_TEST_SUITE_P(From, Journey, testing::Values(MediumKind::FOLDER, MediumKind::IMAGE),

@@ -60,7 +60,7 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
 {
     const char temp[] = "C:\\windows\\temp";
     const char saved[] = "C:\\windows\\temp.e2e-saved";
-    if (exists(saved)) {                      // left by an interrupted run
+    if (path_exists(saved)) {                      // left by an interrupted run
         DeleteFileA(TEMP_COPY);
         RemoveDirectoryA(temp);
         MoveFileA(saved, temp);
@@ -68,7 +68,7 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
     ASSERT_TRUE(MoveFileA(temp, saved)) << GetLastError();
     HWND launcher = open_launcher();
     EXPECT_NE(nullptr, launcher);
-    EXPECT_TRUE(exists(TEMP_COPY));
+    EXPECT_TRUE(path_exists(TEMP_COPY));
     if (launcher) {
         robot_close(launcher);
         EXPECT_EQ(0, exit_code_of(launcher_));
@@ -123,7 +123,7 @@ TEST_F(LongMediumPath, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
     EXPECT_EQ("インストーラのパスが長すぎます。255バイトまでです。", box.text);
     robot_answer(box, IDOK);
     EXPECT_EQ(0, exit_code_of(process.hProcess));
-    EXPECT_FALSE(exists(TEMP_COPY));
+    EXPECT_FALSE(path_exists(TEMP_COPY));
 }
 
 TEST_F(LongMediumPath, AMediumPathOfExactly255BytesStillRelaunches)
@@ -293,7 +293,7 @@ TEST_F(RunGame, TheGameStartsInItsFolderAfterTheExecMessageAndTheLauncherEnds)
     EXPECT_EQ("CDを入れたままにしてください", box.text);
     EXPECT_EQ(launcher, box.owner);
     EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
-    EXPECT_FALSE(exists(GAME_LOG));        // the box comes first
+    EXPECT_FALSE(path_exists(GAME_LOG));        // the box comes first
     robot_answer(box, IDOK);
     EXPECT_EQ(0, exit_code_of(launcher_));
     std::string log = game_log();

@@ -72,7 +72,7 @@ TEST_P(ForeignTempCopy, IsNeverStartedAndTheMediumProcessEndsWithItsMessage)
     if (held)
         CloseHandle(held);
     // The stand-in game logs its start in the inherited current directory.
-    EXPECT_FALSE(exists("D:\\setup\\testgame.log"));
+    EXPECT_FALSE(path_exists("D:\\setup\\testgame.log"));
     ASSERT_TRUE(shown);
     EXPECT_EQ(c.caption, box.caption);
     EXPECT_EQ(c.text, box.text);
@@ -170,11 +170,11 @@ TEST_F(PlantedDll, BesideTheRelaunchedCopyIsNotLoadedByItsName)
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(0u, load_library_in(launcher_pid_, "planted.dll"));
-    EXPECT_FALSE(exists(marker_.c_str()));
+    EXPECT_FALSE(path_exists(marker_.c_str()));
     // The same DLL by its full path loads and leaves its mark: the refusal
     // above is the search's, not the DLL's.
     EXPECT_NE(0u, load_library_in(launcher_pid_, dll_.c_str()));
-    EXPECT_TRUE(exists(marker_.c_str()));
+    EXPECT_TRUE(path_exists(marker_.c_str()));
     robot_close(launcher);
     EXPECT_EQ(0, exit_code_of(launcher_));
 }

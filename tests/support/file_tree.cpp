@@ -1,6 +1,7 @@
 #include "support/file_tree.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,14 @@
 static bool ends_with_separator(const std::string &path)
 {
     return !path.empty() && last_separator(path.c_str(), ansi_lead_byte) == (int)path.size() - 1;
+}
+
+std::string build_folder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    *strrchr(path, '\\') = '\0';
+    return path;
 }
 
 bool path_exists(const std::string &path)

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The folder of the running test program (the Windows build's tree).
+std::string build_folder();
+
 bool path_exists(const std::string &path);
 bool is_folder(const std::string &path);
 
