@@ -99,6 +99,23 @@ TEST_F(Uninstall, RemovesEveryLoggedFileAndEmptyFolderThenTheRecord)
     EXPECT_STREQ((game + "instlog.txt").c_str(), install_state.install_log_path);
 }
 
+// A crash while a line was written leaves a torn tail: the log's files are
+// uninstalled all the same.
+TEST_F(Uninstall, ALogWithATornTailIsUninstalledWhole)
+{
+    for (const std::string &tail : {std::string(4096, '\0'), std::string(300, 't')}) {
+        fake_install(game, "Game", {});
+        FILE *log = fopen((game + "instlog.txt").c_str(), "ab");
+        fwrite(tail.data(), 1, tail.size(), log);
+        fclose(log);
+        BoxRobot robot;
+        ASSERT_EQ(1, uninstall());
+        EXPECT_TRUE(robot.boxes.empty());
+        EXPECT_TRUE(folder_entries(game).empty());
+        EXPECT_FALSE(path_exists(menu + "\\Maker"));
+    }
+}
+
 TEST_F(Uninstall, AUsersFileKeepsItsFolderAndTheFoldersAbove)
 {
     fake_install(game, "Game", {});
