@@ -174,8 +174,7 @@ static void pick_folder(HWND dialog)
     if (!found)
         return;
     size_t length = strlen(chosen);
-    // A name ending in a character like 'ソ' (0x83 0x5C) ends in no separator.
-    int add_separator = length == 0 || last_separator(chosen, ansi_lead_byte) != (int)length - 1;
+    int add_separator = !ends_with_separator(chosen, ansi_lead_byte);
     if (length + (size_t)add_separator >= sizeof install_state.install_dir) {
         MessageBoxA(dialog, "選択したフォルダの名前が長すぎます。", error_caption, MB_OK);
         return;

@@ -26,6 +26,12 @@ int last_separator(const char *path, LeadBytePredicate is_lead)
     return last;
 }
 
+int ends_with_separator(const char *path, LeadBytePredicate is_lead)
+{
+    int length = (int)strlen(path);
+    return length > 0 && last_separator(path, is_lead) == length - 1;
+}
+
 static int is_separator(char c)
 {
     return c == '\\' || c == '/';
@@ -80,19 +86,7 @@ int stays_inside(const char *relative, LeadBytePredicate is_lead)
 
 int path_within(const char *path, const char *folder, LeadBytePredicate is_lead)
 {
-    // The folder's length without a trailing separator, found by walking its
-    // characters (a trail byte 0x5C is no separator).
-    int length = 0;
-    for (int i = 0; folder[i] != '\0';) {
-        length = component_end(folder, i, is_lead);
-        if (folder[length] == '\0')
-            break;
-        i = length + 1;
-    }
-    if (length == 0)
-        return 0;
-    for (int i = 0; i < length; i++)
-        if (path[i] != folder[i])
-            return 0;
-    return path[length] == '\0' || is_separator(path[length]);
+    size_t length = strlen(folder) - (size_t)ends_with_separator(folder, is_lead);
+    return length > 0 && strncmp(path, folder, length) == 0
+           && (path[length] == '\0' || is_separator(path[length]));
 }

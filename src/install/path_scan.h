@@ -16,6 +16,10 @@ int next_separator(const char *path, int i, LeadBytePredicate is_lead);
 // double-byte character, or -1.
 int last_separator(const char *path, LeadBytePredicate is_lead);
 
+// 1 when `path` ends in such a '\': a name ending in a character like 'ソ'
+// (0x83 0x5C) does not.
+int ends_with_separator(const char *path, LeadBytePredicate is_lead);
+
 // The depth of a plain absolute path: a drive letter, ":\" and then named
 // components (a trailing separator allowed). -1 for anything else: a relative
 // or network path, an empty component inside it, a ':' after the drive's, or

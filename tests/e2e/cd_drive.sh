@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# The end-to-end tests' CD-ROM drive, worked by a test program under Wine.
-# Wine starts a Unix program for CreateProcess but hands back no process to
-# wait for, so the outcome goes to a reply file, written whole when done:
-# "ok", or "failed" and what went wrong.
+# The end-to-end tests' CD-ROM drive, worked by a test program under Wine
+# (through run_unix, which collects what it prints and its exit status).
 #
-#   cd_drive.sh REPLY master MEDIUM_DIR IMAGE [DISC_DIR IMAGE]...
+#   cd_drive.sh master MEDIUM_DIR IMAGE [DISC_DIR IMAGE]...
 #       scripts/master-medium, the publisher's command
-#   cd_drive.sh REPLY insert IMAGE
+#   cd_drive.sh insert IMAGE
 #       takes the disc in D: out and puts IMAGE in
-#   cd_drive.sh REPLY eject
+#   cd_drive.sh eject
 #       takes the disc out; D: is the folder medium again (E2E_FOLDER_MEDIUM)
 #
 # Paths may be Windows paths of the prefix's drives (Z:\..., D:\...).
@@ -27,24 +25,13 @@ unix_path() {
   esac
 }
 
-reply=$(unix_path "$1")
-command=$2
-shift 2
+command=$1
+shift
 args=()
 for a in "$@"; do args+=("$(unix_path "$a")"); done
-
-status=0
-output=$(
-  case $command in
-    master) "$root/scripts/master-medium" "${args[@]}" ;;
-    insert) cd_drive_insert "${args[0]}" ;;
-    eject) cd_drive_eject "${E2E_FOLDER_MEDIUM:?}" ;;
-    *) echo "unknown command $command"; false ;;
-  esac 2>&1
-) || status=$?
-if [ "$status" -eq 0 ]; then
-  printf 'ok\n%s\n' "$output" >"$reply.part"
-else
-  printf 'failed (%s)\n%s\n' "$status" "$output" >"$reply.part"
-fi
-mv "$reply.part" "$reply"
+case $command in
+  master) "$root/scripts/master-medium" "${args[@]}" ;;
+  insert) cd_drive_insert "${args[0]}" ;;
+  eject) cd_drive_eject "${E2E_FOLDER_MEDIUM:?}" ;;
+  *) echo "unknown command $command" >&2; exit 2 ;;
+esac

@@ -16,6 +16,7 @@
 
 #include "robot/ui_robot.h"
 #include "support/file_tree.h"
+#include "support/unix_command.h"
 
 namespace e2e {
 
@@ -58,29 +59,16 @@ inline std::string disc_image(const char *name)
     return build_folder() + "\\e2e-cd\\" + name + ".iso";
 }
 
-// Runs cd_drive.sh with `arguments` (quoted paths) and waits for its reply:
-// "" when it succeeded, else what it said.
-inline std::string cd_drive(const std::string &arguments)
+// Works the CD-ROM drive through cd_drive.sh with `words` (Windows paths
+// allowed): "" when it succeeded, else what it said.
+inline std::string cd_drive(const std::vector<std::string> &words)
 {
-    static int calls;
-    std::string reply = build_folder() + "\\e2e-cd\\reply" + std::to_string(++calls);
-    DeleteFileA(reply.c_str());
-    std::string script = std::string("Z:") + PROJECT_SOURCE_DIR_TEXT + "/tests/e2e/cd_drive.sh";
-    for (char &c : script)
-        if (c == '/')
-            c = '\\';
-    std::string line = "\"" + script + "\" \"" + reply + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return "cd_drive.sh did not start: error " + std::to_string(GetLastError());
-    // For a Unix program Wine hands back no process handle and no real thread
-    // handle (closing that value closed one of ours): the reply tells the end.
-    std::string text = read_file_when(reply, "\n", 120000);
-    if (text.empty())
-        return "no reply from cd_drive.sh " + arguments;
-    return text.compare(0, 3, "ok\n") == 0 ? std::string() : text;
+    std::string command = std::string("'") + PROJECT_SOURCE_DIR_TEXT + "/tests/e2e/cd_drive.sh'";
+    for (const std::string &word : words)
+        command += " '" + word + "'";
+    std::string output;
+    int status = run_unix(command, &output);
+    return status == 0 ? std::string() : "failed (" + std::to_string(status) + ")\n" + output;
 }
 
 inline bool mutex_exists()

@@ -157,10 +157,10 @@ protected:
     {
         if (kind_ == MediumKind::FOLDER)
             return true;
-        const std::string image = "\"" + disc_image("disc1") + "\"";
-        std::string failure = cd_drive("master D:\\setup " + image);
+        const std::string image = disc_image("disc1");
+        std::string failure = cd_drive({"master", "D:\\setup", image});
         if (failure.empty())
-            failure = cd_drive("insert " + image);
+            failure = cd_drive({"insert", image});
         EXPECT_EQ("", failure);
         return failure.empty() && disc_in_drive();
     }
@@ -181,7 +181,7 @@ protected:
     void eject_medium()
     {
         if (kind_ == MediumKind::IMAGE) {
-            EXPECT_EQ("", cd_drive("eject"));
+            EXPECT_EQ("", cd_drive({"eject"}));
         }
     }
 
@@ -538,9 +538,8 @@ protected:
         CreateDirectoryA((disc2 + "\\データ").c_str(), NULL);
         write_file(disc2 + "\\disk2.txt", "2");
         write_file(disc2 + "\\データ\\説明書.txt", "二枚目");
-        ASSERT_EQ("", cd_drive("master D:\\setup \"" + disc_image("disc1") + "\" \"" + disc2 + "\" \""
-                               + disc_image("disc2") + "\""));
-        ASSERT_EQ("", cd_drive("insert \"" + disc_image("disc1") + "\""));
+        ASSERT_EQ("", cd_drive({"master", "D:\\setup", disc_image("disc1"), disc2, disc_image("disc2")}));
+        ASSERT_EQ("", cd_drive({"insert", disc_image("disc1")}));
         ASSERT_TRUE(disc_in_drive());
     }
 
@@ -589,7 +588,7 @@ TEST_F(CdDrive, TheSecondDiscPutInAtThePromptCompletesTheInstall)
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     RobotBox prompt = disc_two_prompt(launcher);
-    ASSERT_EQ("", cd_drive("insert \"" + disc_image("disc2") + "\""));
+    ASSERT_EQ("", cd_drive({"insert", disc_image("disc2")}));
     ASSERT_TRUE(path_exists("D:\\disk2.txt"));
     ASSERT_TRUE(disc_in_drive());
     robot_answer(prompt, IDOK);

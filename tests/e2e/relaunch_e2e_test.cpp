@@ -10,14 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_fixture.h"
-#include "install/copy_fixture.h"
 #include "robot/ui_robot.h"
+#include "support/unix_command.h"
 
 namespace {
 
 using namespace e2e;
-using copy_fixture::run_unix;
-using copy_fixture::unix_path;
 
 const char SECOND_TEXT[] = "同時に二つ実行しないでください";
 const char SECOND_CAPTION[] = "起動エラー";

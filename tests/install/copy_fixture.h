@@ -1,6 +1,5 @@
 // Shared ground for the copy tests under Wine: a scratch folder per test,
-// whole-file helpers, the install log read back, Unix commands for what only
-// the host can do (a small disk, a drive letter), and the bar's real
+// test bytes, drive letters of the host's folders, and the bar's real
 // positions seen through a hook on the thread's sent messages.
 #pragma once
 
@@ -14,15 +13,9 @@
 
 #include "state/install_state.h"
 #include "support/file_tree.h"
+#include "support/unix_command.h"
 
 namespace copy_fixture {
-
-inline std::string current_folder()
-{
-    char buffer[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return std::string(buffer, n) + "\\";
-}
 
 inline long long file_size(const std::string &path)
 {
@@ -38,45 +31,6 @@ inline std::string pattern_bytes(size_t size, int seed = 0)
     for (size_t i = 0; i < size; i++)
         bytes[i] = (char)(i * 131 + i / 509 + seed);
     return bytes;
-}
-
-inline std::string unix_path(const std::string &windows_path)
-{
-    typedef char *(CDECL * UnixName)(LPCWSTR);
-    UnixName unix_name = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
-    char *name = unix_name ? unix_name(wide) : NULL;
-    std::string result = name ? name : "";
-    if (name)
-        HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Runs a command line of the host's shell (Wine starts Unix programs too)
-// and waits for it. Wine does not follow such a process to its end, so the
-// command touches a marker file last and the wait is for that marker. Its
-// exit code does not come back either: check its effects.
-inline void run_unix(const std::string &command)
-{
-    static int serial;
-    std::string marker = current_folder() + "unix_done_" + std::to_string(GetCurrentProcessId()) + "_" +
-                         std::to_string(++serial);
-    DeleteFileA(marker.c_str());
-    std::string line = "/bin/sh -c \"(" + command + "); touch '" + unix_path(marker) + "'\"";
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int waited = 0; !path_exists(marker); waited += 20) {
-        ASSERT_LT(waited, 120000) << "no end of: " << command;
-        Sleep(20);
-    }
-    DeleteFileA(marker.c_str());
 }
 
 // An empty folder named after the running test, below the results folder.

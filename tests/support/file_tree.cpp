@@ -9,12 +9,6 @@
 #include "install/make_path.h"
 #include "install/path_scan.h"
 
-// A name may end in a character whose second byte is 0x5C ('表').
-static bool ends_with_separator(const std::string &path)
-{
-    return !path.empty() && last_separator(path.c_str(), ansi_lead_byte) == (int)path.size() - 1;
-}
-
 std::string build_folder()
 {
     char path[MAX_PATH];
@@ -80,7 +74,7 @@ std::vector<std::string> folder_entries(const std::string &folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    std::string pattern = folder + (ends_with_separator(folder) ? "*" : "\\*");
+    std::string pattern = folder + (ends_with_separator(folder.c_str(), ansi_lead_byte) ? "*" : "\\*");
     HANDLE find = FindFirstFileA(pattern.c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return names;
@@ -100,7 +94,7 @@ void remove_tree(const std::string &path)
         DeleteFileA(path.c_str());
         return;
     }
-    std::string base = ends_with_separator(path) ? path : path + "\\";
+    std::string base = ends_with_separator(path.c_str(), ansi_lead_byte) ? path : path + "\\";
     for (const std::string &name : folder_entries(base))
         remove_tree(base + name);
     RemoveDirectoryA(path.c_str());

@@ -1,0 +1,66 @@
+#include "support/unix_command.h"
+
+#include <stdlib.h>
+#include <windows.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/file_tree.h"
+
+std::string current_folder()
+{
+    char buffer[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return std::string(buffer, n) + "\\";
+}
+
+std::string unix_path(const std::string &windows_path)
+{
+    typedef char *(CDECL * UnixName)(LPCWSTR);
+    UnixName unix_name = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
+    char *name = unix_name ? unix_name(wide) : NULL;
+    std::string result = name ? name : "";
+    if (name)
+        HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+int run_unix(const std::string &command, std::string *output)
+{
+    static int serial;
+    std::string reply = current_folder() + "unix_reply_" + std::to_string(GetCurrentProcessId()) + "_" +
+                        std::to_string(++serial);
+    DeleteFileA(reply.c_str());
+    std::string file = "'" + unix_path(reply) + "'";
+    // The whole reply appears at once: written aside, then moved in place.
+    std::string line = "/bin/sh -c \"(" + command + ") >" + file + ".part 2>&1; echo $? >>" + file +
+                       ".part; mv " + file + ".part " + file + "\"";
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        ADD_FAILURE() << "cannot start: " << command;
+        return -1;
+    }
+    for (int waited = 0; !path_exists(reply); waited += 20) {
+        if (waited >= 120000) {
+            ADD_FAILURE() << "no end of: " << command;
+            return -1;
+        }
+        Sleep(20);
+    }
+    std::string text = read_file(reply);
+    DeleteFileA(reply.c_str());
+    // The last line is the exit status.
+    size_t status_at = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
+    status_at = status_at == std::string::npos ? 0 : status_at + 1;
+    if (output)
+        *output = text.substr(0, status_at);
+    return atoi(text.c_str() + status_at);
+}
