@@ -6,11 +6,11 @@
 # demo and the benches run on the one this machine can run; WINDOWS_TESTS_BUILD
 # (i686 or x86_64) forces the choice.
 #
-# wine_env_start then gives a Wine prefix of the project's own under build/,
-# the Japanese locale (GetACP() = 932), a display (Xvfb when there is none)
-# and one wineserver kept alive for the whole run; wine_env_stop ends them.
-# Every Wine call goes through wine_run, which starts the loader that fits
-# the chosen build.
+# wine_env_start then gives a Wine prefix of the project's own under build/
+# for the chosen build and locale (WINE_LOCALE, ja_JP.UTF-8 by default, where
+# GetACP() is 932), a display (Xvfb when there is none) and one wineserver
+# kept alive for the whole run; wine_env_stop ends them. Every Wine call goes
+# through wine_run, which starts the loader that fits the chosen build.
 
 WINE32_LOADER=/usr/lib/wine/wine
 WINE64_LOADER=/usr/lib/wine/wine64
@@ -85,18 +85,25 @@ wine_run() {
   if [ "${WINDOWS_BUILD:-x86_64}" = i686 ] || [ ! -x "$WINE64_LOADER" ]; then
     WINELOADER="$WINE32_LOADER" "$WINE32_LOADER" "$@"
   else
-    WINELOADER="$WINE64_LOADER" "$WINE64_LOADER" "$@"
+    wine_run64 "$@"
   fi
 }
 
-# Bumped whenever the prefix's set-up changes, so older prefixes are remade.
-WINE_PREFIX_VERSION=4
+# Wine's own tools with the 64-bit loader, whichever build is under test: a
+# 32-bit regedit would write HKLM settings into the 32-bit view, which Wine's
+# 64-bit services never read.
+wine_run64() {
+  WINELOADER="$WINE64_LOADER" "$WINE64_LOADER" "$@"
+}
 
-# Values every prefix of the project gets, as a REGEDIT4 file (written here in
-# UTF-8; regedit reads it in the ANSI code page, 932).
+# Bumped whenever the prefix's set-up changes, so older prefixes are remade.
+WINE_PREFIX_VERSION=5
+
+# Values every prefix of the project gets, as a registry file (written here
+# in UTF-8, handed to regedit in UTF-16).
 wine_prefix_settings() {
   cat <<'EOF'
-REGEDIT4
+Windows Registry Editor Version 5.00
 
 ; Without a window manager every closing box stalls while Wine waits for one;
 ; unmanaged windows close at once.
@@ -119,14 +126,16 @@ EOF
 
 wine_env_start() {
   local root=$1
-  export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix}"
-  export WINEDEBUG=-all
-  export WINEARCH=win64
-  export LC_ALL=ja_JP.UTF-8
-  export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -z "${WINDOWS_BUILD:-}" ]; then
     choose_windows_build "$root" || { echo "$WINDOWS_BUILD_REASON" >&2; return 1; }
   fi
+  # Wine writes the locale's code pages into a prefix when it makes it, and
+  # the builds leave their own traces in it: one prefix for each pair.
+  export LC_ALL="${WINE_LOCALE:-ja_JP.UTF-8}"
+  export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
+  export WINEDEBUG=-all
+  export WINEARCH=win64
+  export WINEDLLOVERRIDES="mscoree,mshtml="
 
   if [ -z "${DISPLAY:-}" ]; then
     local fdfile
@@ -145,10 +154,12 @@ wine_env_start() {
   if [ "$(cat "$WINEPREFIX/.project-ready" 2>/dev/null)" != "$WINE_PREFIX_VERSION" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wine_run wineboot --init >/dev/null 2>&1
+    wine_run64 wineboot --init >/dev/null 2>&1
     wineserver -w
-    wine_prefix_settings | iconv -f UTF-8 -t CP932 >"$WINEPREFIX/project.reg"
-    wine_run regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
+    # A UTF-16 file, so that regedit reads the Japanese names the same way
+    # under every locale.
+    { printf '\xff\xfe'; wine_prefix_settings | iconv -f UTF-8 -t UTF-16LE; } >"$WINEPREFIX/project.reg"
+    wine_run64 regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
     # Caption buttons are glyphs of Wine's Marlett face. Debian's Wine looks
     # for its own fonts under a data folder path with ".." in it, which the
     # file name conversion refuses, so Marlett is never found and the close
@@ -171,6 +182,28 @@ wine_env_start() {
   # start them here with no pipe attached, or they would hold the pipes of
   # whatever runs next open until the server ends.
   wine_run cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wine_prefix_check || { echo "$WINE_PREFIX_PROBLEM" >&2; return 1; }
+}
+
+# 0 when the running prefix is set up as the tests need it; else 1 with
+# WINE_PREFIX_PROBLEM saying what is wrong, and the prefix is marked to be
+# made again. D: must read as a CD-ROM drive to the build under test (the
+# robot asks, where it is built); the drive setting must stand where Wine's
+# 64-bit services read it.
+wine_prefix_check() {
+  local drives robot="${WINDOWS_BUILD_DIR:-}/robot.exe" type
+  drives=$(wine_run64 reg query 'HKLM\Software\Wine\Drives' /v d: </dev/null 2>/dev/null | tr -d '\r')
+  WINE_PREFIX_PROBLEM=""
+  if ! printf '%s\n' "$drives" | grep -q 'd:.*REG_SZ.*cdrom'; then
+    WINE_PREFIX_PROBLEM="the prefix $WINEPREFIX is half set up: HKLM\Software\Wine\Drives has no \"d:\"=\"cdrom\" where Wine's 64-bit services read it"
+  elif [ -f "$robot" ]; then
+    type=$(wine_run "$robot" drive --root 'D:\' </dev/null 2>/dev/null | tr -d '\r')
+    [ "$type" = "type=5" ] ||
+      WINE_PREFIX_PROBLEM="the prefix $WINEPREFIX is half set up: D: reads as drive ${type:-type=?} to the $WINDOWS_BUILD build, not as a CD-ROM drive (type=5)"
+  fi
+  [ -z "$WINE_PREFIX_PROBLEM" ] && return 0
+  rm -f "$WINEPREFIX/.project-ready"
+  return 1
 }
 
 # A Unix path as Wine sees it through drive Z:.

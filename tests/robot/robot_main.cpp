@@ -8,6 +8,7 @@
 //                                                             (N = 0: leaves the box open)
 //   robot close    [--caption C] [--class K]
 //   robot reg      --key SUBKEY --value NAME                  a value under HKCU
+//   robot drive    --root D:\                                   GetDriveType of a root
 //
 // --desktop NAME searches that desktop (a Wine virtual desktop) for windows.
 //
@@ -29,6 +30,7 @@ struct Options {
     const char *class_name = NULL;
     const char *key = NULL;
     const char *value = NULL;
+    const char *root = NULL;
     int timeout_ms = 10000;
     int id = -1;
     int answer = -1;
@@ -60,6 +62,8 @@ bool parse(int argc, char **argv, Options *options)
             }
         } else if (!strcmp(flag, "--value"))
             options->value = arg;
+        else if (!strcmp(flag, "--root"))
+            options->root = arg;
         else
             return false;
     }
@@ -88,7 +92,7 @@ HWND find(const Options &o)
 
 int usage()
 {
-    fprintf(stderr, "usage: robot wait|controls|press|box|close|reg [options]\n");
+    fprintf(stderr, "usage: robot wait|controls|press|box|close|reg|drive [options]\n");
     return 2;
 }
 
@@ -150,6 +154,12 @@ int main(int argc, char **argv)
             return 1;
         }
         print_text("value", value);
+        return 0;
+    }
+    if (command == "drive") {
+        if (!o.root)
+            return usage();
+        printf("type=%u\n", GetDriveTypeA(o.root));
         return 0;
     }
     return usage();
