@@ -2,9 +2,9 @@
 #
 # Two Windows builds of the same sources exist: the shipping i686 program
 # (build/installer.exe, its tree build/win) and its x86_64 twin
-# (build/win64/installer.exe, its tree build/win64/win). The Wine suite, the
-# demo and the benches run on the one this machine can run; WINDOWS_TESTS_BUILD
-# (i686 or x86_64) forces the choice.
+# (build/win64/installer.exe, its tree build/win64/win). The Wine suite runs
+# on every build this machine can run, the demo and the benches on the first
+# of them; WINDOWS_TESTS_BUILD (i686 or x86_64) forces one.
 #
 # wine_env_start then gives a Wine prefix of the project's own under build/
 # for the chosen build and locale (WINE_LOCALE, ja_JP.UTF-8 by default, where
@@ -37,37 +37,45 @@ runs_32bit_code() {
   [ "$status" -eq 42 ]
 }
 
-# Sets WINDOWS_BUILD (i686 or x86_64), WINDOWS_BUILD_DIR (its CMake tree),
-# WINDOWS_PROGRAM_DIR (where its installer.exe lies) and WINDOWS_BUILD_REASON.
+# Sets WINDOWS_BUILDS (the builds the Wine suite runs on, in order) and
+# WINDOWS_BUILD_REASON: both builds where this machine runs 32-bit code, the
+# x86_64 build alone where it does not, or the one WINDOWS_TESTS_BUILD names.
 # Fails, with WINDOWS_BUILD_REASON saying why, when i686 is forced on a
 # machine that cannot run it.
-choose_windows_build() {
+choose_windows_builds() {
   local root=$1
   local runs32=0
   runs_32bit_code "$root" && runs32=1
   case "${WINDOWS_TESTS_BUILD:-}" in
     "")
       if [ "$runs32" -eq 1 ]; then
-        WINDOWS_BUILD=i686
+        WINDOWS_BUILDS="i686 x86_64"
         WINDOWS_BUILD_REASON="this machine runs 32-bit code"
       else
-        WINDOWS_BUILD=x86_64
+        WINDOWS_BUILDS=x86_64
         WINDOWS_BUILD_REASON="this machine runs no 32-bit code"
       fi ;;
     i686)
-      WINDOWS_BUILD=i686
+      WINDOWS_BUILDS=i686
       WINDOWS_BUILD_REASON="forced by WINDOWS_TESTS_BUILD"
       if [ "$runs32" -eq 0 ]; then
         WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD=i686, but this machine runs no 32-bit code: the i686 build cannot be tested here"
         return 1
       fi ;;
     x86_64)
-      WINDOWS_BUILD=x86_64
+      WINDOWS_BUILDS=x86_64
       WINDOWS_BUILD_REASON="forced by WINDOWS_TESTS_BUILD" ;;
     *)
       WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD must be i686 or x86_64, not '$WINDOWS_TESTS_BUILD'"
       return 1 ;;
   esac
+}
+
+# Sets WINDOWS_BUILD (i686 or x86_64), WINDOWS_BUILD_DIR (its CMake tree) and
+# WINDOWS_PROGRAM_DIR (where its installer.exe lies) for one build.
+select_windows_build() {
+  local root=$1
+  WINDOWS_BUILD=$2
   if [ "$WINDOWS_BUILD" = i686 ]; then
     WINDOWS_BUILD_DIR="$root/build/win"
     WINDOWS_PROGRAM_DIR="$root/build"
@@ -76,6 +84,14 @@ choose_windows_build() {
     WINDOWS_PROGRAM_DIR="$root/build/win64"
   fi
   export WINDOWS_BUILD WINDOWS_BUILD_DIR WINDOWS_PROGRAM_DIR
+}
+
+# For the scripts that run one build (the demo, the benches): the first of
+# WINDOWS_BUILDS, the shipping i686 build wherever it runs.
+choose_windows_build() {
+  local root=$1
+  choose_windows_builds "$root" || return 1
+  select_windows_build "$root" "${WINDOWS_BUILDS%% *}"
 }
 
 # The one place that starts Wine. Debian's `wine` starts the 32-bit loader
@@ -135,7 +151,9 @@ wine_env_start() {
   export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
   export WINEDEBUG=-all
   export WINEARCH=win64
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No menu builder: it opens every new shortcut to make a Linux menu entry
+  # of it, and an uninstall that comes at that moment cannot delete it.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
   if [ -z "${DISPLAY:-}" ]; then
     local fdfile
@@ -216,6 +234,6 @@ wine_env_stop() {
   if [ -n "${XVFB_PID:-}" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
-    unset XVFB_PID
+    unset XVFB_PID DISPLAY
   fi
 }

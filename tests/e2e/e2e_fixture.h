@@ -16,6 +16,7 @@
 
 #include "robot/ui_robot.h"
 #include "support/file_tree.h"
+#include "support/test_bounds.h"
 #include "support/unix_command.h"
 
 namespace e2e {
@@ -110,8 +111,10 @@ public:
     ~ProcessList() { end_all(0); }
     void add(HANDLE process)
     {
-        if (process)
+        if (process) {
             handles_.push_back(process);
+            bound_process(process);
+        }
     }
     HANDLE track(DWORD pid)
     {
@@ -127,6 +130,7 @@ public:
                 TerminateProcess(process, 99);
                 WaitForSingleObject(process, WAIT_MS);
             }
+            unbound_process(process);
             CloseHandle(process);
         }
         handles_.clear();

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Maps a fresh medium folder to drive D: of the test prefix, then runs the
 # end-to-end tests: they start the real build/installer.exe from D:\setup.
-# The medium starts as a copy of the sample medium (with the test game and
-# stand-in DirectX setup that scripts/build put there); e2e-sample keeps an untouched copy for tests
-# that restore the sample's control files. Tests that run from a disc image
+# The medium starts as a copy of the sample medium with this build's own
+# program, test game and stand-in DirectX setup on it (the sample holds the
+# first tested build's); e2e-sample keeps an untouched copy for tests that
+# restore the sample's control files. Tests that run from a disc image
 # master the medium laid out on D: and mount it through cd_drive.sh; when
 # images cannot be mounted here, E2E_CD_UNAVAILABLE tells them why and they
 # are skipped. Run by ctest inside scripts/test (after wine_env_start); the
@@ -22,6 +23,9 @@ cd_unmount_stale "$root"
 rm -rf "$medium" "$sample" "$build/e2e-cd" "$build/e2e-disc2"
 mkdir -p "$sample" "$build/e2e-cd"
 cp -r "$root/sample/medium/." "$sample/"
+cp "$build/../installer.exe" "$sample/setup/installer.exe"
+cp "$build/testgame.exe" "$sample/setup/game/testgame.exe"
+cp "$build/dxsetup.exe" "$sample/DirectX/dxsetup.exe"
 cp -r "$sample" "$medium"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 # A relaunch test makes the temporary copy immutable and undoes it itself;

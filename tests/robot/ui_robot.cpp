@@ -223,8 +223,12 @@ bool robot_wait_box(DWORD process, int timeout_ms, RobotBox *box)
     }
 }
 
+void (*robot_answer_observer)(const RobotBox &box, int id) = nullptr;
+
 bool robot_answer(const RobotBox &box, int id)
 {
+    if (robot_answer_observer)
+        robot_answer_observer(box, id);
     return PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != 0;
 }
 

@@ -58,6 +58,8 @@ bool robot_wait_gone(HWND window, int timeout_ms);
 // `process` or of any process when 0; fills caption, text, buttons, owner.
 bool robot_wait_box(DWORD process, int timeout_ms, RobotBox *box);
 bool robot_answer(const RobotBox &box, int id);
+// Told of every answer robot_answer gives (the test bench counts them).
+extern void (*robot_answer_observer)(const RobotBox &box, int id);
 
 // A REG_SZ (or any) value under HKEY_CURRENT_USER, exactly its data bytes.
 bool robot_read_hkcu(const char *subkey, const char *name, std::string *value);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_bounds.h"
+
 int main(int argc, char **argv)
 {
     UINT acp = GetACP();
@@ -14,5 +16,6 @@ int main(int argc, char **argv)
     }
     testing::InitGoogleTest(&argc, argv);
     testing::GTEST_FLAG(death_test_style) = "threadsafe";
+    install_test_bounds();
     return RUN_ALL_TESTS();
 }
