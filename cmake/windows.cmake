@@ -34,6 +34,7 @@ set_target_properties(installer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
 add_library(test_support STATIC ${SUPPORT_SOURCES})
 project_target_options(test_support)
+target_compile_definitions(test_support PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 target_link_libraries(test_support PUBLIC installer_core gtest)
 
 # One test program per folder of tests/ that holds Win32 tests.

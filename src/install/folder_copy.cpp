@@ -83,11 +83,9 @@ int copy_folder(const char *target_folder, const char *source_folder)
                         "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
         fatal_error(text);
     }
-    if (!path_exists(target_folder)) {
-        make_path(target_folder);
-        format_must_fit(text, sizeof text, "コピー先フォルダのパス", ":%s", target_folder);
-        log_append(install_state.install_log_path, text);
-    }
+    // Every folder made on the way is logged, parents first, so that the
+    // uninstall can remove the whole tree.
+    make_path(target_folder, log_created_folder, install_state.install_log_path);
     copy_file_count = 0;
     int copied = collect_file_names(source_folder);
     for (int i = 0; i < copy_file_count && copied; i++)

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "install/path_scan.h"
+#include "records/install_log.h"
+#include "state/format_fits.h"
 #include "state/install_state.h"
 
 int ansi_lead_byte(unsigned char byte)
@@ -11,7 +13,7 @@ int ansi_lead_byte(unsigned char byte)
     return IsDBCSLeadByte(byte) != 0;
 }
 
-int make_path(const char *path)
+int make_path(const char *path, FolderCreated created, void *context)
 {
     if (strlen(path) >= PATH_CAPACITY)
         return 0;
@@ -21,11 +23,23 @@ int make_path(const char *path)
         i = next_separator(path, i, ansi_lead_byte);
         memcpy(prefix, path, (size_t)i);
         prefix[i] = '\0';
-        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES
-            && !CreateDirectoryA(prefix, NULL))
-            return 0;
+        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
+            if (!CreateDirectoryA(prefix, NULL))
+                return 0;
+            if (created)
+                created(prefix, context);
+        }
         if (path[i] == '\0')
             return 1;
         i++;
     }
+}
+
+void log_created_folder(const char *folder, void *context)
+{
+    // Room for ':', a folder below the path limit and the separator: it fits.
+    char line[PATH_CAPACITY + 2];
+    const char *format = ends_with_separator(folder, ansi_lead_byte) ? ":%s" : ":%s\\";
+    if (format_fits(line, sizeof line, format, folder))
+        log_append((const char *)context, line);
 }

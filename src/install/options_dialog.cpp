@@ -188,11 +188,34 @@ static void pick_folder(HWND dialog)
 
 // ---- start ----
 
+// The folders made for the install folder, its parents first, kept until
+// the log they belong in exists.
+struct CreatedFolders {
+    int count;
+    char paths[PATH_CAPACITY / 2][PATH_CAPACITY];
+};
+static CreatedFolders install_folder_made;
+
+static void remember_created_folder(const char *folder, void *)
+{
+    CreatedFolders &made = install_folder_made;
+    if (made.count < PATH_CAPACITY / 2)
+        format_fits(made.paths[made.count++], PATH_CAPACITY, "%s", folder);
+}
+
+static void log_install_folder_made(void)
+{
+    for (int i = 0; i < install_folder_made.count; i++)
+        log_created_folder(install_folder_made.paths[i], install_state.install_log_path);
+    install_folder_made.count = 0;
+}
+
 // Asks before installing into `folder`, creating it first when missing.
 // 1 when the folder exists and the user agreed.
 static int confirm_install_folder(HWND dialog, const char *folder)
 {
     char message[MESSAGE_CAPACITY];
+    install_folder_made.count = 0;
     if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
         format_fits(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
         return MessageBoxA(dialog, message, "インストールフォルダ確認", MB_YESNO) == IDYES;
@@ -200,7 +223,7 @@ static int confirm_install_folder(HWND dialog, const char *folder)
     format_fits(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
     if (MessageBoxA(dialog, message, "インストールフォルダ作成確認", MB_YESNO) != IDYES)
         return 0;
-    if (make_path(folder))
+    if (make_path(folder, remember_created_folder, NULL))
         return 1;
     format_fits(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
     MessageBoxA(dialog, message, error_caption, MB_OK);
@@ -265,6 +288,7 @@ static int start_install(HWND dialog)
     memcpy(s.install_log_path, log_path, sizeof log_path);
     if (!log_continue(s.install_log_path))
         return 0;
+    log_install_folder_made();
     record_unfinished_install();
     // A list fills the slots from slot 0 on; an earlier list's shortcuts
     // (an install after an uninstall) must not be created again.

@@ -1,6 +1,9 @@
 #include "uninstall/uninstall.h"
 
+#include <stdlib.h>
 #include <string.h>
+
+#include <algorithm>
 #include <windows.h>
 
 #include "install/make_path.h"
@@ -57,6 +60,53 @@ static int is_file_line(const char *line)
     return line[0] != ':' && line[0] != '>' && line[0] != '?';
 }
 
+// A folder line may also name a folder above the install folder: one the
+// install made for it (the brand's). Removing a folder never removes what
+// is in it, so such a folder goes only once nothing is left there.
+static int may_remove_folder(const UninstallReach *reach, const char *folder)
+{
+    return may_remove(reach, folder)
+           || (reach->install_folder[0] && plain_path_depth(folder, ansi_lead_byte) >= 1
+               && path_within(reach->install_folder, folder, ansi_lead_byte));
+}
+
+// The logged folders to remove, deepest first, folders of one depth in log
+// order: each is empty of installed things by its turn, whatever order the
+// install made them in.
+struct FolderPass {
+    int count;
+    const char **folders;
+};
+
+static void order_deepest_first(FolderPass *pass, const LogLines *log, const UninstallReach *reach)
+{
+    pass->count = 0;
+    pass->folders = (const char **)calloc((size_t)log->count + 1, sizeof *pass->folders);
+    if (!pass->folders)
+        return;
+    int deepest = 0;
+    for (int i = 0; i < log->count; i++)
+        if (log->lines[i][0] == ':')
+            deepest = std::max(deepest, plain_path_depth(log->lines[i] + 1, ansi_lead_byte));
+    for (int depth = deepest; depth >= 1; depth--)
+        for (int i = 0; i < log->count; i++) {
+            const char *folder = log->lines[i] + 1;
+            if (log->lines[i][0] == ':' && plain_path_depth(folder, ansi_lead_byte) == depth
+                && may_remove_folder(reach, folder))
+                pass->folders[pass->count++] = folder;
+        }
+}
+
+// Removes the folders that can go; those that cannot yet stay in the pass.
+static void remove_folders(FolderPass *pass)
+{
+    int left = 0;
+    for (int i = 0; i < pass->count; i++)
+        if (!RemoveDirectoryA(pass->folders[i]))
+            pass->folders[left++] = pass->folders[i];
+    pass->count = left;
+}
+
 int uninstall(void)
 {
     UninstallReach reach;
@@ -71,11 +121,14 @@ int uninstall(void)
     for (int i = 0; i < log.count; i++)
         if (is_file_line(log.lines[i]) && may_remove(&reach, log.lines[i]))
             DeleteFileA(log.lines[i]);
-    for (int i = 0; i < log.count; i++)
-        if (log.lines[i][0] == ':' && may_remove(&reach, log.lines[i] + 1))
-            RemoveDirectoryA(log.lines[i] + 1);
-    log_free(&log);
+    FolderPass pass;
+    order_deepest_first(&pass, &log, &reach);
+    remove_folders(&pass);
     DeleteFileA(install_state.install_log_path);
+    // Again without the log: the install folder held it.
+    remove_folders(&pass);
+    free(pass.folders);
+    log_free(&log);
     remove_install_record();
     return 1;
 }

@@ -262,19 +262,26 @@ protected:
         EXPECT_TRUE(wait_until([&] { return buttons_of(launcher) == NOT_INSTALLED; }));
     }
 
-    // What an uninstall must leave: no logged file (nor, with `folders`, any
-    // logged folder), the install folder without its log, no record and no
-    // key of the product.
-    void expect_uninstalled(const Product &p, const std::vector<std::string> &log, bool folders = true)
+    // What an uninstall must leave: no logged file, no logged folder but those
+    // that still hold one of `kept` (what others put there), no log and no
+    // record of the product. The install folder goes with everything else.
+    void expect_uninstalled(const Product &p, const std::vector<std::string> &log,
+                            const std::vector<std::string> &kept = {})
     {
         for (const std::string &file : logged_files(log))
             EXPECT_FALSE(path_exists(file.c_str())) << file;
+        auto holds_kept = [&](const std::string &folder) {
+            for (const std::string &path : kept)
+                if (path.compare(0, folder.size(), folder) == 0 && path_exists(path))
+                    return true;
+            return false;
+        };
         for (const std::string &line : log) {
-            if (folders && !line.empty() && line[0] == ':') {
-                EXPECT_FALSE(path_exists(line.c_str() + 1)) << line;
+            if (!line.empty() && line[0] == ':') {
+                EXPECT_EQ(holds_kept(line.substr(1)), path_exists(line.c_str() + 1)) << line;
             }
         }
-        EXPECT_TRUE(is_folder(p.folder()));
+        EXPECT_EQ(holds_kept(p.folder()), is_folder(p.folder()));
         EXPECT_FALSE(path_exists((p.folder() + "instlog.txt").c_str()));
         EXPECT_FALSE(key_exists(p.product_key()));
     }
@@ -370,7 +377,7 @@ TEST_P(Journey, SampleInstallDirectXRunGameStartAgainUninstall)
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(INSTALLED, buttons_of(launcher));
     uninstall(launcher, SAMPLE);
-    expect_uninstalled(SAMPLE, log);
+    expect_uninstalled(SAMPLE, log, {SAMPLE.folder() + "testgame.log"});
     EXPECT_FALSE(key_exists(SAMPLE.brand_key()));
     EXPECT_FALSE(path_exists((std::string(PROGRAMS) + "\\" + SAMPLE.maker).c_str()));
     // Only the game's own record of its start is left in the folder.
@@ -421,8 +428,10 @@ TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     EXPECT_EQ(3u, logged_files(sequel_log).size());   // two files and the shortcut
     uninstall(launcher, SEQUEL);
     // The sequel's Start-menu folder goes; the maker's folder, logged by
-    // both, stays with the first product's folder in it.
-    expect_uninstalled(SEQUEL, sequel_log, false);
+    // both, stays with the first product's folder in it, and so does the
+    // brand's, which the first product made.
+    expect_uninstalled(SEQUEL, sequel_log, {FIRST.start_menu(), FIRST.folder()});
+    EXPECT_EQ(sequel_log.end(), std::find(sequel_log.begin(), sequel_log.end(), ":" + SEQUEL.parent()));
     EXPECT_FALSE(path_exists(SEQUEL.start_menu().c_str()));
     EXPECT_FALSE(path_exists((SEQUEL.folder() + "data").c_str()));
 
@@ -436,6 +445,73 @@ TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
     std::string value;
     EXPECT_TRUE(robot_read_hkcu(FIRST.product_key().c_str(), "exepath", &value));
     EXPECT_TRUE(key_exists(FIRST.brand_key()));
+
+    // The last one out is the product that made the brand's folder: it goes.
+    robot_close(launcher);
+    ASSERT_EQ(0, exit_code_of(launcher_));
+    eject_medium();
+    write_test_medium(FIRST, 2, 100);
+    ASSERT_TRUE(insert_medium());
+    launcher = open_launcher(nullptr, FIRST.caption);
+    ASSERT_NE(nullptr, launcher);
+    uninstall(launcher, FIRST);
+    expect_uninstalled(FIRST, first_log);
+    EXPECT_FALSE(path_exists(FIRST.parent()));
+}
+
+// A tree four levels deep, each folder holding a file and the next folder,
+// copied one statement a folder from flat folders of the medium: parents
+// first, then children first (the copy makes the parents on the way). The
+// uninstall leaves nothing the install made, the brand's folder included; a
+// file the user puts into a nested folder keeps that folder and those above.
+TEST_P(Journey, ANestedTreeInEitherListOrderIsUninstalledWholeButForAUsersFile)
+{
+    ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
+    const std::vector<std::string> levels = {"t", "t\\a", "t\\a\\データ", "t\\a\\データ\\c"};
+    write_test_medium(FIRST, 1, 10);
+    for (size_t i = 0; i < levels.size(); i++) {
+        const std::string source = "D:\\setup\\level" + std::to_string(i);
+        remove_tree(source);
+        ASSERT_TRUE(CreateDirectoryA(source.c_str(), NULL));
+        write_file(source + "\\f.txt", levels[i]);
+    }
+    struct Round {
+        bool parents_first;
+        std::string users_file;     // relative to the install folder, or ""
+    };
+    for (const Round &round : {Round{true, ""}, Round{false, ""}, Round{false, "t\\a\\mine.txt"}}) {
+        SCOPED_TRACE(round.parents_first ? "parents first" : "children first");
+        std::string list = "\"入れ子\", 1, \"t\\f.txt\"\n";
+        for (size_t n = 0; n < levels.size(); n++) {
+            size_t i = round.parents_first ? n : levels.size() - 1 - n;
+            list += "\"level" + std::to_string(i) + "\" -> \"" + levels[i] + "\"\n";
+        }
+        write_file("D:\\setup\\filelist0.txt", list);
+        ASSERT_TRUE(insert_medium());
+        HWND launcher = open_launcher(nullptr, FIRST.caption);
+        ASSERT_NE(nullptr, launcher);
+        install(launcher, FIRST);
+        for (const std::string &level : levels)
+            EXPECT_EQ(level, read_file(FIRST.folder() + level + "\\f.txt"));
+        const std::vector<std::string> log = read_lines(FIRST.folder() + "instlog.txt");
+        if (!round.users_file.empty())
+            write_file(FIRST.folder() + round.users_file, "mine");
+        uninstall(launcher, FIRST);
+        robot_close(launcher);
+        ASSERT_EQ(0, exit_code_of(launcher_));
+        if (round.users_file.empty()) {
+            expect_uninstalled(FIRST, log);
+            EXPECT_FALSE(path_exists(FIRST.parent()));
+        } else {
+            expect_uninstalled(FIRST, log, {FIRST.folder() + round.users_file});
+            EXPECT_EQ(std::vector<std::string>{"mine.txt"}, folder_entries(FIRST.folder() + "t\\a"));
+            EXPECT_EQ(std::vector<std::string>{"a"}, folder_entries(FIRST.folder() + "t"));
+            EXPECT_EQ(std::vector<std::string>{"t"}, folder_entries(FIRST.folder()));
+        }
+        eject_medium();
+    }
+    for (size_t i = 0; i < levels.size(); i++)
+        remove_tree("D:\\setup\\level" + std::to_string(i));
 }
 
 // Three installs that stop half way into one folder: killed mid-copy, ended
@@ -510,7 +586,7 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
 
     uninstall(launcher, FIRST);
     expect_uninstalled(FIRST, final_log);
-    EXPECT_TRUE(folder_entries(FIRST.folder()).empty());
+    EXPECT_FALSE(path_exists(FIRST.parent()));
     EXPECT_FALSE(key_exists(FIRST.brand_key()));
 }
 

@@ -210,7 +210,7 @@ TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
 
 // A file stands where the target folder belongs: the folder cannot be made,
 // the first file's write stream does not open, the list stops at once with
-// nothing created.
+// nothing created, and no folder is logged: this install made none.
 TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting)
 {
     write_file(install + "game", "a file, not a folder");
@@ -223,8 +223,8 @@ TEST_F(Faults, ATargetFolderThatCannotBeCreatedStopsAtTheFirstFileWithoutWaiting
     EXPECT_TRUE(robot.boxes.empty());
     EXPECT_EQ("a file, not a folder", read_file(install + "game"));
     std::vector<std::string> lines = log();
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ(":" + install + "game\\", lines[0]);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(0u, lines[0].find(install + "game\\")) << lines[0];
 }
 
 // The maker's Start-menu folder cannot be made (a file in its place, or a

@@ -111,7 +111,8 @@ TEST_F(FileList, ADiskChangeAsksUntilTheCheckFileIsThereThenEveryCopyTakesTheDri
     EXPECT_STREQ("m:\\", install_state.source_dir);
     EXPECT_EQ(install + "bin\\game.exe", install_state.exe_path);
     EXPECT_EQ((std::vector<std::string>{":" + install + "a\\", install + "a\\a1.txt", ":" + install + "b\\",
-                                        install + "b\\b1.txt", ":" + install + "x\\y\\", install + "x\\y\\c1.txt"}),
+                                        install + "b\\b1.txt", ":" + install + "x\\", ":" + install + "x\\y\\",
+                                        install + "x\\y\\c1.txt"}),
               log());
     EXPECT_EQ("root b1", read_file(install + "b\\b1.txt"));
     EXPECT_EQ("c1", read_file(install + "x\\y\\c1.txt"));
@@ -155,7 +156,8 @@ TEST_F(FileList, TheDiskChangeClosesTheStreamsThisProcessHasOpen)
 TEST_F(FileList, TwoStatementsIntoOneNewFolderLogItOnce)
 {
     EXPECT_EQ(1, run(header + "\"a\" -> \"new\\dir\"\n\"b\" -> \"new\\dir\""));
-    EXPECT_EQ((std::vector<std::string>{":" + install + "new\\dir\\", install + "new\\dir\\a1.txt",
+    EXPECT_EQ((std::vector<std::string>{":" + install + "new\\", ":" + install + "new\\dir\\",
+                                        install + "new\\dir\\a1.txt",
                                         install + "new\\dir\\b1.txt"}),
               log());
     EXPECT_EQ("setup b1", read_file(install + "new\\dir\\b1.txt"));

@@ -57,12 +57,13 @@ TEST_F(FolderCopy, AnExistingTargetFolderGetsNoFolderLine)
     EXPECT_EQ(std::vector<std::string>{install + "a.txt"}, log());
 }
 
-TEST_F(FolderCopy, AnIntermediateFolderIsCreatedButOnlyTheTargetIsLogged)
+// Every folder made on the way is logged, parents first, for the uninstall.
+TEST_F(FolderCopy, EveryFolderMadeOnTheWayIsLoggedParentsFirst)
 {
     write_file(source + "a.txt", "a");
     std::string target = install + "one\\two\\";
     EXPECT_EQ(1, copy_folder(target.c_str(), source.c_str()));
-    EXPECT_EQ((std::vector<std::string>{":" + target, target + "a.txt"}), log());
+    EXPECT_EQ((std::vector<std::string>{":" + install + "one\\", ":" + target, target + "a.txt"}), log());
     EXPECT_EQ("a", read_file(target + "a.txt"));
 }
 
@@ -307,7 +308,7 @@ TEST_F(FullDisk, AFullTargetDiskEndsTheProgramDeletingThePartlyWrittenFile)
             copy_folder("Q:\\inst\\big\\", big.c_str());
         },
         testing::ExitedWithCode(0), fatal_pattern("ファイルが書き込めません。空き容量が足りません。") + "owner=none");
-    std::vector<std::string> expected = {":Q:\\inst\\small\\"};
+    std::vector<std::string> expected = {":Q:\\inst\\", ":Q:\\inst\\small\\"};
     for (const std::string &name : folder_entries(small))
         expected.push_back("Q:\\inst\\small\\" + name);
     expected.push_back(":Q:\\inst\\big\\");

@@ -257,8 +257,8 @@ TEST_F(Registration, RunInstallRegistersAfterAConfirmedStartAndNotAfterTheCloseB
     }});
     EXPECT_EQ(1, run_install());
     std::vector<std::string> lines = read_lines(kInstall + "instlog.txt");
-    ASSERT_EQ(6u, lines.size());
-    EXPECT_EQ(kProductMenu + "\\Manual.lnk", lines[5]);
+    ASSERT_EQ(8u, lines.size());       // the two folders made for the install folder first
+    EXPECT_EQ(kProductMenu + "\\Manual.lnk", lines[7]);
     expect_link(kProductMenu + "\\Title.lnk", kInstall + "game.exe");
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "1", kInstall);
 }
@@ -287,7 +287,8 @@ TEST_F(Registration, RunInstallWithoutTheProgramsValueWritesTheRecordAndReportsA
     fake_run = [](HWND) { return list_with_slots({"Manual"}); };
     DialogScript script({[](HWND dialog) { press(dialog, ID_OPTIONS_START); }});
     EXPECT_EQ(1, run_install());
-    const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
+    const std::vector<std::string> expected = {":C:\\Program Files\\Brand\\", ":" + kInstall, ">Caption",
+                                               "?software\\Brand\\Title"};
     EXPECT_EQ(expected, read_lines(kInstall + "instlog.txt"));
     EXPECT_FALSE(path_exists(kPrograms + "\\Maker"));
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "0", kInstall);
@@ -308,9 +309,9 @@ TEST_F(Registration, ASecondInstallInTheSameProcessMakesOnlyItsOwnListsShortcuts
         DialogScript script({[](HWND dialog) { press(dialog, ID_OPTIONS_START); }});
         EXPECT_EQ(1, run_install());
         std::vector<std::string> lines = read_lines(kInstall + "instlog.txt");
-        ASSERT_EQ(5 + names.size(), lines.size());
+        ASSERT_EQ(7 + names.size(), lines.size());
         for (size_t i = 0; i < names.size(); i++)
-            EXPECT_EQ(kProductMenu + "\\" + names[i] + ".lnk", lines[5 + i]);
+            EXPECT_EQ(kProductMenu + "\\" + names[i] + ".lnk", lines[7 + i]);
     }
     EXPECT_FALSE(path_exists(kProductMenu + "\\Second.lnk"));
 }

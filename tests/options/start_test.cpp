@@ -240,7 +240,20 @@ TEST_F(OptionsStart, AConfirmedStartCreatesTheFolderAndLogLoadsTheChosenListFrom
     EXPECT_FALSE(view.picker_enabled);
     EXPECT_FALSE(view.launcher_enabled);
     EXPECT_TRUE(IsWindowEnabled(launcher.window())) << "the launcher is given back after the run";
-    EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
+    EXPECT_EQ(":C:\\Program Files\\Brand\\\r\n:C:\\Program Files\\Brand\\Title\\\r\n",
+              read_file(std::string(kInstallFolder) + "instlog.txt"));
+}
+
+// The log opens with the folders this start made for the install folder, and
+// only those: a brand folder another product made is that product's.
+TEST_F(OptionsStart, TheLogOpensWithTheFoldersMadeForTheInstallFolderOnly)
+{
+    ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Brand", NULL));
+    BoxRobot robot;
+    robot.answer(IDYES);
+    DialogScript script({[](HWND dialog) { press(dialog, ID_OPTIONS_START); }});
+    EXPECT_EQ(1, open_options_dialog());
+    EXPECT_EQ(":C:\\Program Files\\Brand\\Title\\\r\n", read_file(std::string(kInstallFolder) + "instlog.txt"));
 }
 
 TEST_F(OptionsStart, AnExistingFolderIsUsedWithoutCreatingIt)
@@ -255,6 +268,7 @@ TEST_F(OptionsStart, AnExistingFolderIsUsedWithoutCreatingIt)
     EXPECT_EQ("インストールフォルダ確認", robot.boxes[0].caption);
     EXPECT_EQ(1, fake_runs);
     EXPECT_EQ("kept", read_file(std::string(kInstallFolder) + "keep.txt"));
+    EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
     EXPECT_STREQ("0", install_state.option_digit);
 }
 
@@ -317,8 +331,8 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
     };
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("ファイルのコピーが正常に行われませんでした。") + "owner=none");
-    EXPECT_TRUE(path_exists(std::string(kInstallFolder) + "instlog.txt"));
-    EXPECT_EQ("", read_file(std::string(kInstallFolder) + "instlog.txt"));
+    EXPECT_EQ(":C:\\Program Files\\Brand\\\r\n:C:\\Program Files\\Brand\\Title\\\r\n",
+              read_file(std::string(kInstallFolder) + "instlog.txt"));
     // The install folder alone, written before the copy: the next start shows
     // the product not installed, and an install into that folder continues
     // the log.

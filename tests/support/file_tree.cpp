@@ -110,3 +110,12 @@ std::string read_file_when(const std::string &path, const std::string &marker, i
     }
     return std::string();
 }
+
+std::string source_path(const std::string &relative)
+{
+    std::string path = std::string("Z:") + PROJECT_SOURCE_DIR_TEXT + "\\" + relative;
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}

@@ -8,6 +8,10 @@
 // The folder of the running test program (the Windows build's tree).
 std::string build_folder();
 
+// A file of the project's sources, as Wine reaches it through drive Z:
+// (`relative` with '\\' separators).
+std::string source_path(const std::string &relative);
+
 bool path_exists(const std::string &path);
 bool is_folder(const std::string &path);
 

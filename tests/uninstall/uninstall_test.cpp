@@ -3,11 +3,13 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "install/make_path.h"
 #include "launcher/launcher_commands.h"
 #include "records/install_log.h"
 #include "records/registry.h"
@@ -33,6 +35,8 @@ void set_product(const char *bland, const char *title, const char *caption)
 
 void make_folder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
 
+void write_record(const std::string &dir);
+
 // Lays out what an install of `title` by maker "Maker" leaves behind.
 void fake_install(const std::string &dir, const char *title, const std::vector<std::string> &extra)
 {
@@ -55,6 +59,11 @@ void fake_install(const std::string &dir, const char *title, const std::vector<s
     lines.insert(lines.end(), extra.begin(), extra.end());
     for (const std::string &line : lines)
         log_append(log.c_str(), line.c_str());
+    write_record(dir);
+}
+
+void write_record(const std::string &dir)
+{
     reg_write_value("D:\\", install_state.product_key, "instdrv");
     reg_write_value((dir + "game.exe").c_str(), install_state.product_key, "exepath");
     reg_write_value("0", install_state.product_key, "instopt");
@@ -124,6 +133,72 @@ TEST_F(Uninstall, AUsersFileKeepsItsFolderAndTheFoldersAbove)
     EXPECT_EQ("mine", read_file(game + "data\\save.dat"));
     EXPECT_FALSE(path_exists(game + "data\\a.bin"));
     EXPECT_FALSE(path_exists(game + "instlog.txt"));
+}
+
+// A tree four levels deep, each folder holding a file and the next folder,
+// logged as an install logs it: the folders it made for the install folder
+// (the brand's too), then the list's folders in the list's order.
+std::vector<std::string> nested_install(bool parents_first)
+{
+    std::vector<std::string> folders = {game + "d\\", game + "d\\e\\", game + "d\\e\\f\\",
+                                        game + "d\\e\\f\\h\\"};
+    for (const std::string &folder : folders) {
+        make_path(folder.c_str());
+        write_file(folder + "x.bin", "x");
+    }
+    if (!parents_first)
+        std::reverse(folders.begin(), folders.end());
+    std::vector<std::string> lines = {":" + base + "\\Brand\\", ":" + game};
+    for (const std::string &folder : folders)
+        lines.insert(lines.end(), {":" + folder, folder + "x.bin"});
+    return lines;
+}
+
+TEST_F(Uninstall, EveryFolderTheInstallMadeGoesDeepestFirstWhateverTheLogOrder)
+{
+    for (bool parents_first : {true, false}) {
+        fake_install(game, "Game", nested_install(parents_first));
+        ASSERT_EQ(1, uninstall());
+        EXPECT_FALSE(path_exists(base + "\\Brand")) << parents_first;
+        EXPECT_EQ(std::vector<std::string>{"Programs"}, folder_entries(base)) << parents_first;
+        make_folder(base + "\\Brand");
+    }
+}
+
+TEST_F(Uninstall, AUsersFileInANestedFolderKeepsItAndItsParentsAlone)
+{
+    fake_install(game, "Game", nested_install(false));
+    write_file(game + "d\\e\\mine.txt", "mine");
+    ASSERT_EQ(1, uninstall());
+    EXPECT_EQ(std::vector<std::string>{"mine.txt"}, folder_entries(game + "d\\e"));
+    EXPECT_EQ(std::vector<std::string>{"e"}, folder_entries(game + "d"));
+    EXPECT_EQ(std::vector<std::string>{"d"}, folder_entries(game));
+    EXPECT_EQ(std::vector<std::string>{"Game"}, folder_entries(base + "\\Brand"));
+    EXPECT_FALSE(path_exists(menu + "\\Maker"));
+}
+
+// A log of the program before it logged every folder it made: copy targets
+// only, in list order, parents first. It still uninstalls, and leaves only
+// the install folder it never logged, empty, and the brand's folder.
+TEST_F(Uninstall, ALogOfTheEarlierProgramLeavesOnlyTheUnloggedInstallFolder)
+{
+    const std::string old_log = source_path("tests\\uninstall\\logs\\parents_first_instlog.txt");
+    const std::vector<std::string> lines = read_lines(old_log);
+    ASSERT_EQ(14u, lines.size());
+    make_folder(game);
+    for (const std::string &line : lines) {
+        if (line[0] == ':')
+            ASSERT_EQ(1, make_path(line.c_str() + 1)) << line;
+    }
+    for (const std::string &line : lines)
+        if (line[0] != ':' && line[0] != '>' && line[0] != '?')
+            write_file(line, "installed");
+    write_record(game);
+    ASSERT_TRUE(CopyFileA(old_log.c_str(), (game + "instlog.txt").c_str(), FALSE));
+    ASSERT_EQ(1, uninstall());
+    EXPECT_EQ(std::vector<std::string>{"Game"}, folder_entries(base + "\\Brand"));
+    EXPECT_TRUE(folder_entries(game).empty());
+    EXPECT_TRUE(folder_entries(menu).empty());
 }
 
 TEST_F(Uninstall, TheMakersFolderStaysWhileAnotherProductOfTheMakerIsInstalled)
