@@ -2,9 +2,9 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 #include <algorithm>
-#include <windows.h>
 
 #include "install/make_path.h"
 #include "install/path_scan.h"
@@ -72,7 +72,8 @@ static int may_remove_folder(const UninstallReach *reach, const char *folder)
 
 // The logged folders to remove, deepest first, folders of one depth in log
 // order: each is empty of installed things by its turn, whatever order the
-// install made them in.
+// install made them in. Made before anything is deleted, so that a lack of
+// memory ends the uninstall with the log and the record untouched.
 struct FolderPass {
     int count;
     const char **folders;
@@ -82,19 +83,21 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
 {
     pass->count = 0;
     pass->folders = (const char **)calloc((size_t)log->count + 1, sizeof *pass->folders);
-    if (!pass->folders)
-        return;
+    int *depths = (int *)calloc((size_t)log->count + 1, sizeof *depths);
+    if (!pass->folders || !depths)
+        fatal_error("メモリが足りません。");
     int deepest = 0;
-    for (int i = 0; i < log->count; i++)
-        if (log->lines[i][0] == ':')
-            deepest = std::max(deepest, plain_path_depth(log->lines[i] + 1, ansi_lead_byte));
+    for (int i = 0; i < log->count; i++) {
+        const char *folder = log->lines[i] + 1;
+        if (log->lines[i][0] == ':' && may_remove_folder(reach, folder))
+            depths[i] = plain_path_depth(folder, ansi_lead_byte);
+        deepest = std::max(deepest, depths[i]);
+    }
     for (int depth = deepest; depth >= 1; depth--)
-        for (int i = 0; i < log->count; i++) {
-            const char *folder = log->lines[i] + 1;
-            if (log->lines[i][0] == ':' && plain_path_depth(folder, ansi_lead_byte) == depth
-                && may_remove_folder(reach, folder))
-                pass->folders[pass->count++] = folder;
-        }
+        for (int i = 0; i < log->count; i++)
+            if (depths[i] == depth)
+                pass->folders[pass->count++] = log->lines[i] + 1;
+    free(depths);
 }
 
 // Removes the folders that can go; those that cannot yet stay in the pass.
@@ -118,11 +121,11 @@ int uninstall(void)
     LogLines log = {};
     if (!log_read(install_state.install_log_path, &log))
         return 0;
+    FolderPass pass;
+    order_deepest_first(&pass, &log, &reach);
     for (int i = 0; i < log.count; i++)
         if (is_file_line(log.lines[i]) && may_remove(&reach, log.lines[i]))
             DeleteFileA(log.lines[i]);
-    FolderPass pass;
-    order_deepest_first(&pass, &log, &reach);
     remove_folders(&pass);
     DeleteFileA(install_state.install_log_path);
     // Again without the log: the install folder held it.
