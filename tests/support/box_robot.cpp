@@ -98,6 +98,6 @@ void BoxRobot::activated(HWND window)
     int id = next_answer_ < answers_.size() ? answers_[next_answer_++]
              : (box.button_ids.empty() ? IDOK : box.button_ids.front());
     boxes.push_back(box);
-    note_box_answered(GetCurrentProcessId(), box.caption, box.text);
+    note_box_answered(window, GetCurrentProcessId(), box.caption, box.text);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }

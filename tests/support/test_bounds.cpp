@@ -21,6 +21,7 @@ HANDLE test_changed = NULL;        // set when a test starts or ends
 std::vector<HANDLE> bound;
 
 struct LastAnswer {
+    HWND box = NULL;
     DWORD process = 0;
     std::string caption, text;
     int count = 0;
@@ -111,7 +112,7 @@ class Clock : public testing::EmptyTestEventListener {
 
 void note_robot_answer(const RobotBox &box, int)
 {
-    note_box_answered(box.process, box.caption, box.text);
+    note_box_answered(box.window, box.process, box.caption, box.text);
 }
 
 }  // namespace
@@ -126,15 +127,19 @@ void install_test_bounds()
         CloseHandle(thread);
 }
 
-void note_box_answered(DWORD process, const std::string &caption, const std::string &text)
+void note_box_answered(HWND box, DWORD process, const std::string &caption, const std::string &text)
 {
     int count;
     {
         std::lock_guard<std::mutex> lock(guard);
         LastAnswer &last = last_answer;
-        if (last.count > 0 && last.process == process && last.caption == caption && last.text == text) {
+        if (last.count > 0 && last.box == box) {
+            // the same window, not yet closed: no new box
+        } else if (last.count > 0 && last.process == process && last.caption == caption && last.text == text) {
+            last.box = box;
             last.count++;
         } else {
+            last.box = box;
             last.process = process;
             last.caption = caption;
             last.text = text;

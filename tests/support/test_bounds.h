@@ -16,8 +16,9 @@ constexpr DWORD TEST_TIME_LIMIT_MS = 60000;
 void install_test_bounds();
 
 // Every answer a robot gives to a box (the in-process and the cross-process
-// robot both report here).
-void note_box_answered(DWORD process, const std::string &caption, const std::string &text);
+// robot both report here). A box answered again while it is still the same
+// window (a polling robot sees it until it has closed) counts once.
+void note_box_answered(HWND box, DWORD process, const std::string &caption, const std::string &text);
 
 // Processes a test started, ended should the test be stopped.
 void bound_process(HANDLE process);
