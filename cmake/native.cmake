@@ -2,7 +2,7 @@
 # UndefinedBehaviorSanitizer.
 set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
 
-add_library(portable_core STATIC ${PORTABLE_SOURCES} src/script/fatal_native.cpp)
+add_library(portable_core STATIC ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES} src/script/fatal_native.cpp)
 project_target_options(portable_core)
 target_compile_options(portable_core PRIVATE ${SANITIZE_FLAGS})
 target_link_options(portable_core PUBLIC ${SANITIZE_FLAGS})
@@ -18,7 +18,7 @@ add_test(NAME native_tests COMMAND native_tests --gtest_output=xml:${CMAKE_BINAR
 # fatal errors caught (so without the native stand-in of fatal_error).
 file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
 list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
-add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES})
 project_target_options(medium-check)
 target_compile_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 target_link_options(medium-check PRIVATE ${SANITIZE_FLAGS})

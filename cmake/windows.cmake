@@ -8,7 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run)
 # Every source under src/ belongs to the program except the native stand-ins;
 # the entry point stays out of the library so test programs can link it.
 file(GLOB_RECURSE PROGRAM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$")
+list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$|/src/boundary/")
 set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
 file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)
@@ -19,9 +19,13 @@ file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources
 set(WIN32_LIBS shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
+# The ground floor: every text that crosses into Windows passes here.
+add_library(boundary STATIC ${BOUNDARY_SOURCES})
+project_target_options(boundary)
+
 add_library(installer_core STATIC ${PROGRAM_SOURCES})
 project_target_options(installer_core)
-target_link_libraries(installer_core PUBLIC ${WIN32_LIBS})
+target_link_libraries(installer_core PUBLIC boundary ${WIN32_LIBS})
 
 add_executable(installer WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPTS})
 project_target_options(installer)
@@ -32,6 +36,7 @@ set_target_properties(installer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 # Test support shared by every Win32 test program: the message-box robot and
 # a main that refuses to run unless the ANSI code page is 932.
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+list(FILTER SUPPORT_SOURCES EXCLUDE REGEX "/cp932_calls\\.cpp$")
 add_library(test_support STATIC ${SUPPORT_SOURCES})
 project_target_options(test_support)
 target_compile_definitions(test_support PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
@@ -62,14 +67,16 @@ foreach(area_dir ${TEST_AREAS})
 endforeach()
 
 # The UI robot (tests/robot): a library for the end-to-end tests and a console
-# program for scripts. Every test program may link it through test_support.
-add_library(ui_robot STATIC ${PROJECT_SOURCE_DIR}/tests/robot/ui_robot.cpp)
+# program for scripts, with the tests' code page 932 calls. Every test
+# program may link it through test_support.
+add_library(ui_robot STATIC ${PROJECT_SOURCE_DIR}/tests/robot/ui_robot.cpp
+            ${PROJECT_SOURCE_DIR}/tests/support/cp932_calls.cpp)
 project_target_options(ui_robot)
-target_link_libraries(ui_robot PUBLIC user32 advapi32)
+target_link_libraries(ui_robot PUBLIC boundary user32 advapi32)
 target_link_libraries(test_support PUBLIC ui_robot)
 add_executable(robot ${PROJECT_SOURCE_DIR}/tests/robot/robot_main.cpp)
 project_target_options(robot)
-target_link_libraries(robot PRIVATE ui_robot)
+target_link_libraries(robot PRIVATE ui_robot shell32)
 target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 
 # The sample medium's stand-in game, which records its command line and
@@ -78,9 +85,11 @@ target_link_options(robot PRIVATE ${STATIC_RUNTIME})
 # from the build that the machine runs.
 add_executable(testgame WIN32 ${PROJECT_SOURCE_DIR}/sample/game/testgame.cpp)
 project_target_options(testgame)
+target_link_libraries(testgame PRIVATE ui_robot)
 target_link_options(testgame PRIVATE ${STATIC_RUNTIME} -mwindows)
 add_executable(dxsetup WIN32 ${PROJECT_SOURCE_DIR}/sample/dxsetup/dxsetup.cpp)
 project_target_options(dxsetup)
+target_link_libraries(dxsetup PRIVATE ui_robot)
 target_link_options(dxsetup PRIVATE ${STATIC_RUNTIME} -mwindows)
 
 # medium-check.exe, the publisher's checker as a console program: the same
@@ -89,6 +98,7 @@ file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/med
 list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
 add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
 project_target_options(medium-check)
+target_link_libraries(medium-check PRIVATE boundary shell32)
 target_link_options(medium-check PRIVATE ${STATIC_RUNTIME})
 set_target_properties(medium-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
 if(TARGET test_checker)

@@ -5,18 +5,21 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include "boundary/open_file.h"
+#include "support/cp932_calls.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int)
 {
     char directory[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
+    DWORD length = GetCurrentDirectory932(sizeof directory, directory);
     if (length == 0 || length >= sizeof directory)
         directory[0] = '\0';
     char log_path[MAX_PATH];
-    DWORD temp = GetTempPathA(sizeof log_path - 16, log_path);
+    DWORD temp = GetTempPath932(sizeof log_path - 16, log_path);
     if (temp == 0 || temp >= sizeof log_path - 16)
         return 1;
     lstrcatA(log_path, "dxsetup.log");
-    FILE *log = fopen(log_path, "ab");
+    FILE *log = open_file(log_path, "ab");
     if (!log)
         return 1;
     fprintf(log, "pid=[%lu]\ncmdline=[%s]\ncwd=[%s]\n", GetCurrentProcessId(), command_line, directory);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "boundary/open_file.h"
+#include "boundary/wide_text.h"
 #include "install/chunk_copy.h"
 #include "script/fatal.h"
 #include "state/format_fits.h"
@@ -19,12 +21,13 @@ static const char write_failed[] = "ファイルが書き込めません。空�
 // the system folder instead, and stay loaded for the progress bar's class.
 static int load_progress_class(void)
 {
-    char path[PATH_CAPACITY];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path
-        || !format_fits(path + length, sizeof path - length, "\\comctl32.dll"))
+    static const wchar_t name[] = L"\\comctl32.dll";
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + wcslen(name) >= MAX_PATH)
         return 0;
-    HMODULE controls = LoadLibraryA(path);
+    wcscpy(path + length, name);
+    HMODULE controls = LoadLibraryW(path);
     if (!controls)
         return 0;
     typedef BOOL(WINAPI * InitCall)(const INITCOMMONCONTROLSEX *);
@@ -56,7 +59,7 @@ static void pause_before_read(void *)
 // windows behind it are painted here, once per chunk.
 static void show_chunk(void *dialog, int position)
 {
-    SendMessageA(GetDlgItem((HWND)dialog, COPY_BAR_ID), PBM_SETPOS, (WPARAM)position, 0);
+    SendMessageW(GetDlgItem((HWND)dialog, COPY_BAR_ID), PBM_SETPOS, (WPARAM)position, 0);
     UpdateWindow((HWND)dialog);
     update_if_open(install_state.launcher_window);
     update_if_open(install_state.options_window);
@@ -66,7 +69,7 @@ static void show_chunk(void *dialog, int position)
 // the first Windows versions have it too), or -1 when it cannot be opened.
 static long long source_length(const char *path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
@@ -82,7 +85,7 @@ static void on_init(HWND window)
     char text[1000];
     if (!format_fits(text, sizeof text, "%s -> %s", install_state.copy_source, install_state.copy_target))
         fatal_error("コピーするファイルのパスが長すぎます。");
-    SetDlgItemTextA(window, COPY_TEXT_ID, text);
+    SetDlgItemTextW(window, COPY_TEXT_ID, Wide(text));
     SetTimer(window, COPY_TIMER_ID, COPY_TIMER_MS, NULL);
     UpdateWindow(window);
 }
@@ -91,7 +94,7 @@ static void on_init(HWND window)
 // written is deleted, so no file of the install stays unnamed in the log.
 [[noreturn]] static void end_on_full_disk(void)
 {
-    DeleteFileA(install_state.copy_target);
+    DeleteFileW(Wide(install_state.copy_target));
     fatal_error(write_failed);
 }
 
@@ -102,12 +105,12 @@ static void on_timer(HWND window)
     long long length = source_length(install_state.copy_source);
     if (length < 0)
         return;                 // stays open, bar empty, until the user closes it
-    SendMessageA(GetDlgItem(window, COPY_BAR_ID), PBM_SETPOS, 0, 0);
+    SendMessageW(GetDlgItem(window, COPY_BAR_ID), PBM_SETPOS, 0, 0);
 
     // The target is opened only once the source is, so a failed copy never
     // empties an existing target; a stream that did not open gets no data.
-    FILE *source = fopen(install_state.copy_source, "rb");
-    FILE *target = source ? fopen(install_state.copy_target, "wb") : NULL;
+    FILE *source = open_file(install_state.copy_source, "rb");
+    FILE *target = source ? open_file(install_state.copy_target, "wb") : NULL;
     if (!target) {
         if (source)
             fclose(source);
@@ -144,7 +147,7 @@ int show_copy_dialog(const char *source_path, const char *target_path)
     register_progress_class();
     install_state.copy_source = source_path;
     install_state.copy_target = target_path;
-    INT_PTR result = DialogBoxParamA((HINSTANCE)install_state.instance, "IDD_KEIKA", NULL,
+    INT_PTR result = DialogBoxParamW((HINSTANCE)install_state.instance, L"IDD_KEIKA", NULL,
                                      copy_dialog_proc, 0);
     install_state.copy_source = NULL;
     install_state.copy_target = NULL;

@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 
+#include "boundary/wide_text.h"
 #include "install/file_list_script.h"
 #include "install/folder_copy.h"
 #include "state/install_state.h"
@@ -20,12 +21,12 @@ static int copy_folder_action(void *, const char *target_folder, const char *sou
 
 static int ask_owned(void *owner, const char *text, const char *caption, int buttons)
 {
-    return MessageBoxA((HWND)owner, text, caption, (UINT)buttons);
+    return MessageBoxW((HWND)owner, Wide(text), Wide(caption), (UINT)buttons);
 }
 
 static int path_exists(void *, const char *path)
 {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The disk about to be taken out may hold files this process still has open.

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "boundary/wide_text.h"
 #include "install/copy_dialog.h"
 #include "install/file_list_script.h"
 #include "install/make_path.h"
@@ -29,7 +30,7 @@ static void free_copy_file_names(void)
 
 static int path_exists(const char *path)
 {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Stops the collection: the names taken so far are freed first.
@@ -40,7 +41,7 @@ static int path_exists(const char *path)
     fatal_error(message);
 }
 
-FolderListing folder_listing = {FindFirstFileA, FindNextFileA};
+FolderListing folder_listing = {FindFirstFileW, FindNextFileW};
 
 // Collects every file name of the folder; a subfolder ends the program before
 // any of its files is touched. 0 when the listing failed: only a folder with
@@ -50,24 +51,28 @@ static int collect_file_names(const char *source_folder)
 {
     char pattern[1000];
     format_must_fit(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
-    WIN32_FIND_DATAA entry;
-    HANDLE search = folder_listing.find_first(pattern, &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = folder_listing.find_first(Wide(pattern), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (strcmp(entry.cFileName, "..") == 0 || strcmp(entry.cFileName, ".") == 0)
+            if (wcscmp(entry.cFileName, L"..") == 0 || wcscmp(entry.cFileName, L".") == 0)
                 continue;
             refuse_collection(search, "コピー元フォルダにサブフォルダがあります。"
                                       "サブフォルダのコピーはサポートしていません。");
         }
         if (copy_file_count >= COPY_FILE_NAMES_MAX)
             refuse_collection(search, "コピー元フォルダのファイルが多すぎます。65536個までです。");
-        size_t length = strlen(entry.cFileName);
-        char *name = (char *)malloc(length + 1);
+        // A name 932 cannot hold could be neither copied by its name nor
+        // logged: the folder is refused before any of its files is touched.
+        if (!cp932_holds(entry.cFileName))
+            refuse_collection(search, "コピー元フォルダに、このインストーラでは使えない文字を含む名前のファイルがあります。");
+        size_t size = 2 * wcslen(entry.cFileName) + 1;
+        char *name = (char *)malloc(size);
         if (!name)
             refuse_collection(search, "メモリが足りません。");
-        memcpy(name, entry.cFileName, length + 1);
+        to_cp932(entry.cFileName, name, size);
         copy_file_names[copy_file_count++] = name;
     } while (folder_listing.find_next(search, &entry));
     int listed = GetLastError() == ERROR_NO_MORE_FILES;
@@ -97,7 +102,7 @@ int copy_folder(const char *target_folder, const char *source_folder)
 // The volume and index of the file at `path`; 0 when it cannot be opened.
 static int file_identity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
 {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+    HANDLE file = CreateFileW(Wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
@@ -131,14 +136,15 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
         format_must_fit(message, sizeof message, "コピー先ファイルのパス",
                         "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
                         target_path);
-        MessageBoxA((HWND)install_state.options_window, message, "インストールエラー", MB_OK);
+        MessageBoxW((HWND)install_state.options_window, Wide(message), Wide("インストールエラー"), MB_OK);
         return 0;
     }
     // An earlier file left read-only, hidden or system would refuse the write
     // stream and stop the install; it is replaced like any other.
-    SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);
+    Wide target(target_path);
+    SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
     int copied = show_copy_dialog(source_path, target_path);
-    SetFileAttributesA(target_path, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
     log_append(install_state.install_log_path, target_path);
     return copied;
 }

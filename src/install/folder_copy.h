@@ -10,8 +10,8 @@
 // The listing's two platform calls. Tests put failing ones in their place to
 // reach what a drive that is not ready or a scratched disc gives.
 struct FolderListing {
-    HANDLE(WINAPI *find_first)(LPCSTR pattern, LPWIN32_FIND_DATAA entry);
-    BOOL(WINAPI *find_next)(HANDLE search, LPWIN32_FIND_DATAA entry);
+    HANDLE(WINAPI *find_first)(LPCWSTR pattern, LPWIN32_FIND_DATAW entry);
+    BOOL(WINAPI *find_next)(HANDLE search, LPWIN32_FIND_DATAW entry);
 };
 extern FolderListing folder_listing;
 
@@ -23,7 +23,8 @@ extern FolderListing folder_listing;
 // and 0, before any copy, when the listing fails for any other reason than
 // having no more files.
 // A missing source folder, a subfolder in it, more than COPY_FILE_NAMES_MAX
-// files or an over-long path end the program.
+// files, a file name code page 932 cannot hold or an over-long path end the
+// program.
 int copy_folder(const char *target_folder, const char *source_folder);
 
 // Copies one file through the progress dialog, clearing an existing target's

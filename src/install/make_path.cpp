@@ -3,15 +3,11 @@
 #include <string.h>
 #include <windows.h>
 
+#include "boundary/wide_text.h"
 #include "install/path_scan.h"
 #include "records/install_log.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
-
-int ansi_lead_byte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != 0;
-}
 
 int make_path(const char *path, FolderCreated created, void *context)
 {
@@ -20,11 +16,12 @@ int make_path(const char *path, FolderCreated created, void *context)
     char prefix[PATH_CAPACITY];
     int i = 0;
     for (;;) {
-        i = next_separator(path, i, ansi_lead_byte);
+        i = next_separator(path, i, cp932_lead_byte);
         memcpy(prefix, path, (size_t)i);
         prefix[i] = '\0';
-        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(prefix, NULL))
+        Wide folder(prefix);
+        if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+            if (!CreateDirectoryW(folder, NULL))
                 return 0;
             if (created)
                 created(prefix, context);
@@ -39,7 +36,7 @@ void log_created_folder(const char *folder, void *context)
 {
     // Room for ':', a folder below the path limit and the separator: it fits.
     char line[PATH_CAPACITY + 2];
-    const char *format = ends_with_separator(folder, ansi_lead_byte) ? ":%s" : ":%s\\";
+    const char *format = ends_with_separator(folder, cp932_lead_byte) ? ":%s" : ":%s\\";
     if (format_fits(line, sizeof line, format, folder))
         log_append((const char *)context, line);
 }

@@ -11,9 +11,6 @@ typedef void (*FolderCreated)(const char *folder, void *context);
 // existed already is left alone and never told.
 int make_path(const char *path, FolderCreated created = nullptr, void *context = nullptr);
 
-// Lead bytes of the system's ANSI code page (a LeadBytePredicate).
-int ansi_lead_byte(unsigned char byte);
-
 // A FolderCreated that appends ":folder\" to the install log at `context`
 // (a path), the line the uninstall removes the folder by.
 void log_created_folder(const char *folder, void *context);

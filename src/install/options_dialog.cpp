@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "boundary/open_file.h"
+#include "boundary/wide_text.h"
 #include "install/file_list.h"
 #include "install/install_rules.h"
 #include "install/make_path.h"
@@ -24,6 +26,9 @@ int (*options_file_list_runner)(HWND owner) = run_file_list;
 static int start_running = 0;
 
 static const char error_caption[] = "インストールエラー";
+static const char unheld_folder_text[] =
+    "インストール先のフォルダ名に、このインストーラでは使えない文字が含まれています。"
+    "別のフォルダを選んでください。";
 
 int options_start_running(void)
 {
@@ -48,7 +53,7 @@ static void set_title(HWND dialog)
     char title[PATH_CAPACITY + 32];
     if (!format_fits(title, sizeof title, "%sのインストール", install_state.caption))
         fatal_error("インストーラの見出しが長すぎます。");
-    SetWindowTextA(dialog, title);
+    SetWindowTextW(dialog, Wide(title));
 }
 
 // The medium's drive root: 'D:\setup\installer.exe' gives 'D:\', a network
@@ -71,7 +76,7 @@ static void find_source_drive(void)
 static void find_source_dir(void)
 {
     const char *path = install_state.installer_path;
-    int cut = last_separator(path, ansi_lead_byte) + 1;
+    int cut = last_separator(path, cp932_lead_byte) + 1;
     memcpy(install_state.source_dir, path, (size_t)cut);
     install_state.source_dir[cut] = '\0';
 }
@@ -80,24 +85,23 @@ static void find_source_dir(void)
 static void show_default_folder(HWND dialog)
 {
     char windows[PATH_CAPACITY];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows)
+    if (!windows_folder(windows, sizeof windows))
         windows[0] = '\0';
     if (!compose_default_folder(windows, install_state.bland, install_state.install_dir,
                                 sizeof install_state.install_dir))
         fatal_error("インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
-    SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, install_state.install_dir);
+    SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, Wide(install_state.install_dir));
 }
 
 // Binary mode, so the file's CR LF line ends reach the edit control.
 static void show_comment(HWND dialog)
 {
-    FILE *file = fopen("comment.txt", "rb");
+    FILE *file = open_file("comment.txt", "rb");
     if (!file)
         return;
     size_t got = fread(CommentText, 1, COMMENT_BYTES, file);
     CommentText[got] = '\0';
-    SetDlgItemTextA(dialog, ID_OPTIONS_COMMENT, CommentText);
+    SetDlgItemTextW(dialog, ID_OPTIONS_COMMENT, Wide(CommentText));
     fclose(file);
 }
 
@@ -120,17 +124,17 @@ static void add_option(HWND dialog, int n)
         format_fits(message, sizeof message, "filelist%d.txtのオプション名が長すぎます。", n);
         fatal_error(message);
     }
-    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_ADDSTRING, 0, (LPARAM)item);
+    SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_ADDSTRING, 0, (LPARAM)Wide(item).text());
 }
 
 // One option per file list, from filelist0.txt up to the first one missing.
 static void fill_option_list(HWND dialog)
 {
-    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_RESETCONTENT, 0, 0);
     for (int n = 0; n < OPTION_COUNT; n++) {
         char name[32];
         format_fits(name, sizeof name, "filelist%d.txt", n);
-        FILE *file = fopen(name, "rt");
+        FILE *file = open_file(name, "rt");
         if (!file) {
             if (n == 0)
                 fatal_error("filelist0.txtがありません。");
@@ -151,39 +155,53 @@ static void open_dialog(HWND dialog)
     show_default_folder(dialog);
     show_comment(dialog);
     fill_option_list(dialog);
-    SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_SETCURSEL, 0, 0);
     UpdateWindow(dialog);
 }
 
 // ---- folder picker ----
 
+// A folder named with a character code page 932 lacks could be neither
+// logged nor shown as it is: refused, never replaced by a look-alike.
+static int refuse_unheld_folder(HWND dialog, const wchar_t *folder)
+{
+    if (cp932_holds(folder))
+        return 0;
+    MessageBoxW(dialog, Wide(unheld_folder_text), Wide(error_caption), MB_OK);
+    return 1;
+}
+
 static void pick_folder(HWND dialog)
 {
-    char chosen[PATH_CAPACITY];
-    BROWSEINFOA info = {};
+    wchar_t picked[MAX_PATH];
+    Wide title("インストールフォルダの選択");
+    BROWSEINFOW info = {};
     info.hwndOwner = dialog;
     info.pidlRoot = NULL;
-    info.pszDisplayName = chosen;
-    info.lpszTitle = "インストールフォルダの選択";
+    info.pszDisplayName = picked;
+    info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
-    LPITEMIDLIST items = SHBrowseForFolderA(&info);
+    LPITEMIDLIST items = SHBrowseForFolderW(&info);
     if (!items)
         return;
-    BOOL found = SHGetPathFromIDListA(items, chosen);
+    BOOL found = SHGetPathFromIDListW(items, picked);
     CoTaskMemFree(items);
-    if (!found)
+    if (!found || refuse_unheld_folder(dialog, picked))
         return;
+    // Every character of MAX_PATH may take two bytes.
+    char chosen[2 * MAX_PATH];
+    to_cp932(picked, chosen, sizeof chosen);
     size_t length = strlen(chosen);
-    int add_separator = !ends_with_separator(chosen, ansi_lead_byte);
+    int add_separator = !ends_with_separator(chosen, cp932_lead_byte);
     if (length + (size_t)add_separator >= sizeof install_state.install_dir) {
-        MessageBoxA(dialog, "選択したフォルダの名前が長すぎます。", error_caption, MB_OK);
+        MessageBoxW(dialog, Wide("選択したフォルダの名前が長すぎます。"), Wide(error_caption), MB_OK);
         return;
     }
     memcpy(install_state.install_dir, chosen, length);
     if (add_separator)
         install_state.install_dir[length++] = '\\';
     install_state.install_dir[length] = '\0';
-    SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, install_state.install_dir);
+    SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, Wide(install_state.install_dir));
 }
 
 // ---- start ----
@@ -216,23 +234,23 @@ static int confirm_install_folder(HWND dialog, const char *folder)
 {
     char message[MESSAGE_CAPACITY];
     install_folder_made.count = 0;
-    if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(Wide(folder)) != INVALID_FILE_ATTRIBUTES) {
         format_fits(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
-        return MessageBoxA(dialog, message, "インストールフォルダ確認", MB_YESNO) == IDYES;
+        return MessageBoxW(dialog, Wide(message), Wide("インストールフォルダ確認"), MB_YESNO) == IDYES;
     }
     format_fits(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
-    if (MessageBoxA(dialog, message, "インストールフォルダ作成確認", MB_YESNO) != IDYES)
+    if (MessageBoxW(dialog, Wide(message), Wide("インストールフォルダ作成確認"), MB_YESNO) != IDYES)
         return 0;
     if (make_path(folder, remember_created_folder, NULL))
         return 1;
     format_fits(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
-    MessageBoxA(dialog, message, error_caption, MB_OK);
+    MessageBoxW(dialog, Wide(message), Wide(error_caption), MB_OK);
     return 0;
 }
 
 static void load_chosen_list(const char *list_path)
 {
-    FILE *file = fopen(list_path, "rt");
+    FILE *file = open_file(list_path, "rt");
     if (!file) {
         char message[MESSAGE_CAPACITY];
         format_fits(message, sizeof message, "\"%s\"が開けません。", list_path);
@@ -260,19 +278,27 @@ static void record_unfinished_install(void)
 static int start_install(HWND dialog)
 {
     InstallState &s = install_state;
-    GetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, s.install_dir, sizeof s.install_dir);
-    if (s.install_dir[0] == '\0' || s.install_dir[1] != ':') {
-        MessageBoxA(dialog, "インストール先は絶対パスで指定してください。", error_caption, MB_OK);
+    static const char too_long[] = "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。";
+    wchar_t typed[2 * PATH_CAPACITY];
+    GetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, typed, 2 * PATH_CAPACITY);
+    if (refuse_unheld_folder(dialog, typed))
+        return 0;
+    // Held by 932, and every character takes at most two bytes: it fits.
+    char shown[4 * PATH_CAPACITY];
+    to_cp932(typed, shown, sizeof shown);
+    if (shown[0] == '\0' || shown[1] != ':') {
+        MessageBoxW(dialog, Wide("インストール先は絶対パスで指定してください。"), Wide(error_caption), MB_OK);
         return 0;
     }
+    // A folder too long for the buffer cannot take the title either.
+    int fits = format_fits(s.install_dir, sizeof s.install_dir, "%s", shown);
     char folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
-    if (!compose_install_folder(s.install_dir, s.title, folder, log_path, sizeof folder)) {
-        MessageBoxA(dialog, "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。",
-                    error_caption, MB_OK);
+    if (!fits || !compose_install_folder(s.install_dir, s.title, folder, log_path, sizeof folder)) {
+        MessageBoxW(dialog, Wide(too_long), Wide(error_caption), MB_OK);
         return 0;
     }
-    LRESULT selected = SendDlgItemMessageA(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
+    LRESULT selected = SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
     if (selected < 0 || selected >= OPTION_COUNT)
         return 0;
     int n = (int)selected;

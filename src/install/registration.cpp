@@ -6,8 +6,10 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "boundary/wide_text.h"
 #include "install/make_path.h"
 #include "install/options_dialog.h"
+#include "install/path_scan.h"
 #include "install/registration.h"
 #include "records/install_log.h"
 #include "records/registry.h"
@@ -45,7 +47,9 @@ static int compose_start_menu(const char *programs, StartMenuPaths *paths)
             continue;
         if (!format_fits(paths->extra_links[i], sizeof paths->extra_links[i], "%s\\%s.lnk",
                          product_folder, s.shortcut_names[i])
-            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i], "%s\\%s",
+            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i],
+                            // One separator: a doubled one repeats the folder in the link's ID list.
+                            ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
                             s.install_dir, s.shortcut_targets[i]))
             return 0;
     }
@@ -94,10 +98,10 @@ void register_install(void)
         if (compose_start_menu(programs, &paths))
             create_start_menu(&paths);
         else
-            MessageBoxA((HWND)install_state.launcher_window,
-                        "スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
-                        "ショートカットを作成しませんでした。",
-                        "インストールエラー", MB_OK);
+            MessageBoxW((HWND)install_state.launcher_window,
+                        Wide("スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
+                             "ショートカットを作成しませんでした。"),
+                        Wide("インストールエラー"), MB_OK);
     }
     write_install_record();
 }
@@ -118,8 +122,8 @@ int run_install(void)
     }
     in_progress = 1;
     HINSTANCE instance = install_state.instance ? (HINSTANCE)install_state.instance
-                                                : GetModuleHandleA(NULL);
-    INT_PTR result = DialogBoxParamA(instance, "IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
+                                                : GetModuleHandleW(NULL);
+    INT_PTR result = DialogBoxParamW(instance, L"IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
     install_state.options_window = NULL;    // gone: nothing may repaint it now
     if (result == 1)
         register_install();
@@ -129,28 +133,28 @@ int run_install(void)
 
 int create_shortcut(const char *link_path, const char *target_path)
 {
+    Wide link_file(link_path), target(target_path), folder(install_state.install_dir);
+    if (!link_file || !target || !folder)
+        return 0;
     CoInitialize(NULL);
-    IShellLinkA *link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW *link = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 (void **)&link)))
         return 0;
-    link->SetPath(target_path);
+    link->SetPath(target);
     link->SetShowCmd(SW_SHOWNORMAL);
-    link->SetArguments("");
-    link->SetDescription("");
+    link->SetArguments(L"");
+    link->SetDescription(L"");
     link->SetHotkey(0);
-    link->SetIconLocation("", 0);
-    link->SetWorkingDirectory(install_state.install_dir);
+    link->SetIconLocation(L"", 0);
+    link->SetWorkingDirectory(folder);
     IPersistFile *file = NULL;
     if (FAILED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
         link->Release();
         return 0;
     }
-    WCHAR wide_path[PATH_CAPACITY];
-    int converted = MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide_path, PATH_CAPACITY) > 0;
-    if (converted)
-        file->Save(wide_path, TRUE);
+    file->Save(link_file, TRUE);
     file->Release();
     link->Release();
-    return converted;
+    return 1;
 }

@@ -1,5 +1,6 @@
 #include "launcher/launcher_commands.h"
 
+#include "boundary/wide_text.h"
 #include "install/run_install.h"
 #include "records/registry.h"
 #include "state/format_fits.h"
@@ -21,16 +22,18 @@ static void run_directx_setup(HWND launcher)
     if (!format_fits(setup, sizeof setup, "%sDirectX\\dxsetup.exe", drive)
         || !format_fits(folder, sizeof folder, "%sDirectX\\", drive))
         return;
-    if (GetFileAttributesA(setup) == INVALID_FILE_ATTRIBUTES)
+    Wide wide_setup(setup);
+    if (GetFileAttributesW(wide_setup) == INVALID_FILE_ATTRIBUTES)
         return;
-    if (MessageBoxA(launcher, "DirectXをインストールしますか？", "DirectXインストール確認", MB_YESNO) != IDYES)
+    if (MessageBoxW(launcher, Wide("DirectXをインストールしますか？"), Wide("DirectXインストール確認"), MB_YESNO)
+        != IDYES)
         return;
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(setup, NULL, NULL, NULL, FALSE,
+    if (!CreateProcessW(wide_setup, NULL, NULL, NULL, FALSE,
                         CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS,
-                        NULL, folder, &startup, &process))
+                        NULL, Wide(folder), &startup, &process))
         return;
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
@@ -51,15 +54,15 @@ void launcher_uninstall_command(HWND launcher)
     format_fits(question, sizeof question, "%sをアンインストールします。よろしいですか？",
              install_state.caption);
     // Only a Yes deletes: a question that could not be shown is no consent.
-    if (MessageBoxA(launcher, question, "アンインストールの確認", MB_YESNO) != IDYES)
+    if (MessageBoxW(launcher, Wide(question), Wide("アンインストールの確認"), MB_YESNO) != IDYES)
         return;
     if (uninstall()) {
-        MessageBoxA(launcher, "アンインストールしました。", "アンインストール完了確認", MB_OK);
+        MessageBoxW(launcher, Wide("アンインストールしました。"), Wide("アンインストール完了確認"), MB_OK);
         set_launcher_buttons(launcher, 0);
         return;
     }
-    if (MessageBoxA(launcher, "アンインストールに失敗しました。レジストリのインストール情報を削除しますか？",
-                    "アンインストール失敗", MB_YESNO) != IDYES)
+    if (MessageBoxW(launcher, Wide("アンインストールに失敗しました。レジストリのインストール情報を削除しますか？"),
+                    Wide("アンインストール失敗"), MB_YESNO) != IDYES)
         return;
     remove_install_record();
     set_launcher_buttons(launcher, 0);

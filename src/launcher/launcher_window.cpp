@@ -1,5 +1,6 @@
 #include "launcher/launcher_window.h"
 
+#include "boundary/wide_text.h"
 #include "install/install_rules.h"
 #include "launcher/launcher_commands.h"
 #include "launcher/splash_bitmap.h"
@@ -12,7 +13,7 @@
 // The caption goes on the window before title and bland are looked up.
 static void show_caption(const char *caption, void *window)
 {
-    SetWindowTextA((HWND)window, caption);
+    SetWindowTextW((HWND)window, Wide(caption));
 }
 
 static void build_record_keys(void)
@@ -65,9 +66,9 @@ static void run_game_command(HWND window)
     InstallState &s = install_state;
     char game_dir[PATH_CAPACITY];
     if (reg_read_value(game_dir, s.product_key, "gamedir", sizeof game_dir))
-        SetCurrentDirectoryA(game_dir);
+        SetCurrentDirectoryW(Wide(game_dir));
     if (s.exec_message_flag)
-        MessageBoxA(window, s.execmessage, "実行確認", MB_OK);
+        MessageBoxW(window, Wide(s.execmessage), Wide("実行確認"), MB_OK);
     replace_process(s.exe_path, NULL, 0);
     EndDialog(window, 0);
 }

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "boundary/wide_text.h"
+
 // Zero-initialised and without a destructor: nothing is registered for it
 // behind the start-up code's back.
 SplashBitmap splash_bitmap;
@@ -35,7 +37,7 @@ static int skip_bytes(HANDLE file, int count)
 static int dib_section_bytes(HBITMAP bitmap)
 {
     DIBSECTION section;
-    if (GetObjectA(bitmap, sizeof section, &section) != (int)sizeof section)
+    if (GetObjectW(bitmap, sizeof section, &section) != (int)sizeof section)
         return 0;
     long long bytes = (long long)section.dsBm.bmWidthBytes * section.dsBm.bmHeight;
     return bytes > 0 && bytes <= 0x7fffffff ? (int)bytes : 0;
@@ -62,9 +64,10 @@ int DibImage::load(const char *file_name)
     width = height = image_size = colour_count = 0;
     layout = DibLayout{};
 
-    if (GetFileAttributesA(file_name) == INVALID_FILE_ATTRIBUTES)
+    Wide name(file_name);
+    if (GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    HANDLE file = CreateFileA(file_name, GENERIC_READ, 0, NULL, OPEN_EXISTING,
+    HANDLE file = CreateFileW(name, GENERIC_READ, 0, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 1;

@@ -4,13 +4,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "boundary/open_file.h"
 #include "script/fatal.h"
 
 static const char read_failed_caption[] = "インストールログ読込失敗";
 
 void log_create(const char *path)
 {
-    FILE *file = fopen(path, "wt");
+    FILE *file = open_file(path, "wt");
     if (!file)
         fatal_error("インストールログが作れません。");
     fclose(file);
@@ -20,7 +21,7 @@ void log_append(const char *path, const char *line)
 {
     if (strlen(line) > LOG_LINE_MAX)
         fatal_error("インストールログに書く行が長すぎます。");
-    FILE *file = fopen(path, "a+t");
+    FILE *file = open_file(path, "a+t");
     if (!file)
         fatal_error("インストールログが作れません。");
     int written = fprintf(file, "%s\n", line);
@@ -96,7 +97,7 @@ int log_read(const char *path, LogLines *out)
 {
     out->count = 0;
     out->lines = NULL;
-    FILE *file = fopen(path, "rt");
+    FILE *file = open_file(path, "rt");
     if (!file) {
         show_unowned_message("インストールログが読めません。", read_failed_caption);
         return 0;

@@ -2,6 +2,8 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include "boundary/open_file.h"
+#include "boundary/wide_text.h"
 #include "records/install_log.h"
 #include "script/fatal.h"
 
@@ -10,12 +12,12 @@ static const char create_failed[] = "インストールログが作れません�
 // Cuts the file after its last line break.
 static void cut_torn_tail(const char *path)
 {
-    FILE *file = fopen(path, "rb");
+    FILE *file = open_file(path, "rb");
     if (!file)
         fatal_error(create_failed);
     long long complete = log_complete_length(file);
     fclose(file);
-    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE handle = CreateFileW(Wide(path), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (complete < 0 || handle == INVALID_HANDLE_VALUE)
         fatal_error(create_failed);
     LONG high = (LONG)(complete >> 32);
@@ -28,7 +30,7 @@ static void cut_torn_tail(const char *path)
 
 int log_continue(const char *path)
 {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(Wide(path)) == INVALID_FILE_ATTRIBUTES) {
         log_create(path);
         return 1;
     }

@@ -1,18 +1,48 @@
 #include "records/registry.h"
 
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
+#include "boundary/wide_text.h"
 #include "state/install_state.h"
 
 static int open_subkey(const char *subkey, HKEY *key)
 {
     HKEY user;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, NULL, &user) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, NULL, &user) != ERROR_SUCCESS)
         return 0;
-    LONG result = RegOpenKeyA(user, subkey, key);
+    LONG result = RegOpenKeyW(user, Wide(subkey), key);
     RegCloseKey(user);
     return result == ERROR_SUCCESS;
+}
+
+// The value's data as stored, with one zero unit more; NULL when missing.
+static BYTE *query_value(HKEY key, const char *name, DWORD *type, DWORD *bytes)
+{
+    Wide wide_name(name);
+    if (RegQueryValueExW(key, wide_name, NULL, type, NULL, bytes) != ERROR_SUCCESS)
+        return NULL;
+    BYTE *data = (BYTE *)calloc((size_t)*bytes + sizeof(wchar_t), 1);
+    if (data && RegQueryValueExW(key, wide_name, NULL, type, data, bytes) == ERROR_SUCCESS)
+        return data;
+    free(data);
+    return NULL;
+}
+
+// A text value in code page 932, held to `size - 1` bytes with the zero it
+// was stored with: the room the stored text always had in the buffer.
+static int text_into(const wchar_t *text, DWORD bytes, char *buffer, int size)
+{
+    size_t units = bytes / sizeof(wchar_t);
+    int stored_zero = units > 0 && text[units - 1] == L'\0';
+    size_t room = 2 * units + 1;
+    char *narrow = (char *)malloc(room);
+    int fits = narrow && to_cp932(text, narrow, room) && strlen(narrow) + stored_zero <= (size_t)size - 1;
+    if (fits)
+        memcpy(buffer, narrow, strlen(narrow) + 1);
+    free(narrow);
+    return fits;
 }
 
 int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
@@ -22,14 +52,22 @@ int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
     HKEY key;
     if (!open_subkey(subkey, &key))
         return 0;
-    // One byte is held back for the terminating zero the stored text lacks.
-    DWORD length = (DWORD)(size - 1);
-    LONG result = RegQueryValueExA(key, name, NULL, NULL, (BYTE *)buffer, &length);
+    DWORD type = 0, bytes = 0;
+    BYTE *data = query_value(key, name, &type, &bytes);
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    if (!data)
         return 0;
-    buffer[length] = '\0';
-    return 1;
+    int read = 0;
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
+        read = text_into((const wchar_t *)data, bytes, buffer, size);
+    else if (bytes <= (DWORD)(size - 1)) {
+        // Anything else arrives as its bytes, as it always did.
+        memcpy(buffer, data, bytes);
+        buffer[bytes] = '\0';
+        read = 1;
+    }
+    free(data);
+    return read;
 }
 
 int reg_write_value(const char *text, const char *subkey, const char *name)
@@ -40,16 +78,26 @@ int reg_write_value(const char *text, const char *subkey, const char *name)
 int reg_write_bytes(const char *text, int length, const char *subkey, const char *name)
 {
     HKEY user;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, NULL, &user) != ERROR_SUCCESS)
+    if (RegOpenKeyW(HKEY_CURRENT_USER, NULL, &user) != ERROR_SUCCESS)
         return 0;
     HKEY key;
-    LONG result = RegOpenKeyA(user, subkey, &key);
+    Wide wide_subkey(subkey);
+    LONG result = RegOpenKeyW(user, wide_subkey, &key);
     if (result != ERROR_SUCCESS)
-        result = RegCreateKeyA(user, subkey, &key);
+        result = RegCreateKeyW(user, wide_subkey, &key);
     RegCloseKey(user);
     if (result != ERROR_SUCCESS)
         return 0;
-    result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)length);
+    // The whole text is handed over and the data's length counted in it, so
+    // the system sees what follows the data (and stores a zero only when
+    // one follows), as it did with the text's own bytes.
+    Wide whole(text), head(text, (size_t)length);
+    if (!whole || !head) {
+        RegCloseKey(key);
+        return 0;
+    }
+    DWORD data_bytes = (DWORD)(wcslen(head) * sizeof(wchar_t));
+    result = RegSetValueExW(key, Wide(name), 0, REG_SZ, (const BYTE *)whole.text(), data_bytes);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -59,14 +107,14 @@ int reg_delete_value(const char *subkey, const char *name)
     HKEY key;
     if (!open_subkey(subkey, &key))
         return 0;
-    LONG result = RegDeleteValueA(key, name);
+    LONG result = RegDeleteValueW(key, Wide(name));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 
 int reg_delete_key(const char *subkey)
 {
-    return RegDeleteKeyA(HKEY_CURRENT_USER, subkey) == ERROR_SUCCESS;
+    return RegDeleteKeyW(HKEY_CURRENT_USER, Wide(subkey)) == ERROR_SUCCESS;
 }
 
 int reg_delete_key_if_empty(const char *subkey)
@@ -75,7 +123,7 @@ int reg_delete_key_if_empty(const char *subkey)
     if (!open_subkey(subkey, &key))
         return 0;
     DWORD subkeys = 0, values = 0;
-    LONG result = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL,
+    LONG result = RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeys, NULL, NULL,
                                    &values, NULL, NULL, NULL, NULL);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)

@@ -3,13 +3,15 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include "boundary/wide_text.h"
+
 void fatal_error(const char *message)
 {
-    MessageBoxA(NULL, message, "エラー", MB_OK);
+    MessageBoxW(NULL, Wide(message), Wide("エラー"), MB_OK);
     exit(0);
 }
 
 void show_unowned_message(const char *text, const char *caption)
 {
-    MessageBoxA(NULL, text, caption, MB_OK);
+    MessageBoxW(NULL, Wide(text), Wide(caption), MB_OK);
 }

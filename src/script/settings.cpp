@@ -3,13 +3,14 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "boundary/open_file.h"
 #include "script/fatal.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
 
 void load_settings(void)
 {
-    FILE *file = fopen("install.txt", "rt");
+    FILE *file = open_file("install.txt", "rt");
     if (!file)
         fatal_error("install.txtが開けませんでした。");
     size_t n = fread(SettingsText, 1, SCRIPT_TEXT_BYTES, file);

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "boundary/wide_text.h"
 #include "launcher/launcher_window.h"
 #include "launcher/splash_bitmap.h"
 #include "script/fatal.h"
@@ -16,6 +17,8 @@ static const char COPY_NAME[] = "installer.exe";
 static const char SECOND_INSTANCE_TEXT[] = "同時に二つ実行しないでください";
 static const char SECOND_INSTANCE_CAPTION[] = "起動エラー";
 static const DWORD RELAUNCH_RETRY_MS = 50;
+// A path 932 cannot hold could be neither passed on nor logged as it is.
+static const char UNHELD_PATH_TEXT[] = "インストーラのパスに、このインストーラでは使えない文字が含まれています。";
 
 void (*exit_handler_trace)(const char *which) = NULL;
 
@@ -52,22 +55,22 @@ static struct ExitHandlers {
 void ensure_temp_dir(char *buffer)
 {
     char windows_dir[PATH_CAPACITY];
-    UINT length = GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
-    if (length == 0 || length >= sizeof windows_dir
+    if (!windows_folder(windows_dir, sizeof windows_dir)
         || !compose_temp_dir(windows_dir, buffer, PATH_CAPACITY))
         fatal_error("Windowsフォルダのパスが長すぎて一時フォルダを作れません。");
 
-    DWORD attributes = GetFileAttributesA(buffer);
+    Wide folder(buffer);
+    DWORD attributes = GetFileAttributesW(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD reason = GetLastError();
         if (reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND)
-            CreateDirectoryA(buffer, NULL);
+            CreateDirectoryW(folder, NULL);
     }
     // A file of that name is no folder; the wait ends either way, so a
     // folder that can never be made does not hang the start.
     DWORD started = GetTickCount();
     for (;;) {
-        attributes = GetFileAttributesA(buffer);
+        attributes = GetFileAttributesW(folder);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return;
         if (GetTickCount() - started >= TEMP_DIR_WAIT_MS)
@@ -84,12 +87,14 @@ int replace_process(const char *program, const char *const *arguments, int count
     char command_line[REPLACE_COMMAND_LINE_CAPACITY];
     if (!join_arguments(arguments, count, command_line, sizeof command_line))
         return 0;
-    STARTUPINFOA startup;
+    STARTUPINFOW startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(program, command_line, NULL, NULL, TRUE, 0, NULL, NULL,
-                        &startup, &process))
+    Wide wide_program(program), wide_line(command_line);
+    if (!wide_program || !wide_line
+        || !CreateProcessW(wide_program, wide_line.writable(), NULL, NULL, TRUE, 0, NULL, NULL,
+                           &startup, &process))
         return 0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -105,8 +110,8 @@ int replace_process(const char *program, const char *const *arguments, int count
 void restrict_dll_search(void)
 {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
-    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCWSTR);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     if (!kernel)
         return;
     // Cast through a function type of no arguments: FARPROC's own differs.
@@ -115,14 +120,14 @@ void restrict_dll_search(void)
     if (set_default)
         set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryCall set_directory = (SetDllDirectoryCall)(void (*)(void))
-        GetProcAddress(kernel, "SetDllDirectoryA");
+        GetProcAddress(kernel, "SetDllDirectoryW");
     if (set_directory)
-        set_directory("");
+        set_directory(L"");
 }
 
 static int instance_running(void)
 {
-    HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, MUTEX_NAME);
+    HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, Wide(MUTEX_NAME));
     if (!running)
         return 0;
     CloseHandle(running);
@@ -133,7 +138,7 @@ static int instance_running(void)
 // is held: what was compared is what is started.
 static HANDLE open_unchangeable(const char *path)
 {
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+    return CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
@@ -142,7 +147,7 @@ static HANDLE open_unchangeable(const char *path)
 static int is_own_program(const char *own_path, HANDLE copy)
 {
     static char own_bytes[65536], copy_bytes[65536];
-    HANDLE own = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE own = CreateFileW(Wide(own_path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (own == INVALID_HANDLE_VALUE)
         return 0;
@@ -187,13 +192,15 @@ static int start_if_own_copy(const char *own_path, const char *copy_path,
 // within a bound.
 static void relaunch_from_temp(void)
 {
-    char own_path[PATH_CAPACITY];
-    DWORD length = GetModuleFileNameA(NULL, own_path, sizeof own_path);
+    wchar_t module[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && !cp932_holds(module))
+        fatal_error(UNHELD_PATH_TEXT);
     // The copy receives this path as its whole command line, which must fit
     // installer_path.
-    if (length == 0 || length >= INSTALLER_PATH_CAPACITY)
+    char own_path[PATH_CAPACITY];
+    if (length == 0 || length >= MAX_PATH || !to_cp932(module, own_path, INSTALLER_PATH_CAPACITY))
         fatal_error("インストーラのパスが長すぎます。255バイトまでです。");
-    own_path[length] = '\0';
 
     char temp_dir[PATH_CAPACITY];
     char copy_path[PATH_CAPACITY];
@@ -207,9 +214,10 @@ static void relaunch_from_temp(void)
 
     DWORD started = GetTickCount();
     for (;;) {
-        SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
-        CopyFileA(own_path, copy_path, FALSE);
-        SetFileAttributesA(copy_path, FILE_ATTRIBUTE_NORMAL);
+        Wide wide_copy(copy_path);
+        SetFileAttributesW(wide_copy, FILE_ATTRIBUTE_NORMAL);
+        CopyFileW(Wide(own_path), wide_copy, FALSE);
+        SetFileAttributesW(wide_copy, FILE_ATTRIBUTE_NORMAL);
         if (start_if_own_copy(own_path, copy_path, arguments, 2))
             return;             // the copy could not be started: nothing more
         if (instance_running()) {
@@ -235,7 +243,7 @@ static int run_launcher_instance(HINSTANCE instance, const char *tail)
     // Created and tested in one step, so two copies started together cannot
     // both pass. A name that cannot be had at all is held by something else
     // (another user's instance, say): refused the same way.
-    HANDLE mutex = CreateMutexA(NULL, FALSE, MUTEX_NAME);
+    HANDLE mutex = CreateMutexW(NULL, FALSE, Wide(MUTEX_NAME));
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex)
             CloseHandle(mutex);
@@ -244,8 +252,21 @@ static int run_launcher_instance(HINSTANCE instance, const char *tail)
     }
     install_state.mutex = mutex;
     install_state.instance = instance;
-    DialogBoxParamA(instance, "IDD_INSTDLG", NULL, launcher_window_proc, 0);
+    DialogBoxParamW(instance, L"IDD_INSTDLG", NULL, launcher_window_proc, 0);
     return 0;
+}
+
+const char *program_command_line(void)
+{
+    const wchar_t *wide = GetCommandLineW();
+    // Two bytes at most for every UTF-16 unit.
+    size_t size = 2 * wcslen(wide) + 1;
+    char *line = (char *)malloc(size);
+    if (!line)
+        fatal_error("メモリが足りません。");
+    if (!to_cp932(wide, line, size))
+        fatal_error(UNHELD_PATH_TEXT);
+    return line;
 }
 
 int start_program(HINSTANCE instance, const char *tail)

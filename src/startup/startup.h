@@ -17,6 +17,10 @@ enum {
 // two calls is looked up at run time and skipped where the system lacks it.
 void restrict_dll_search(void);
 
+// The process's command line in code page 932, for command_tail. A line
+// 932 cannot hold ends the program.
+const char *program_command_line(void);
+
 // Everything after WinMain: `tail` is the command line without the program
 // name (see command_tail). Returns 0 on every path that returns.
 int start_program(HINSTANCE instance, const char *tail);

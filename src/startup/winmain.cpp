@@ -12,5 +12,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     restrict_dll_search();
     // Taken from the process's own command line with unsigned byte tests, so
     // a Shift-JIS byte in the program name never counts as a blank.
-    return start_program(instance, command_tail(GetCommandLineA()));
+    return start_program(instance, command_tail(program_command_line()));
 }

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "install/make_path.h"
+#include "boundary/wide_text.h"
 #include "install/path_scan.h"
 #include "install/registration.h"
 #include "records/install_log.h"
@@ -25,7 +25,7 @@ struct UninstallReach {
 
 static void keep_if_plain(char *folder)
 {
-    if (plain_path_depth(folder, ansi_lead_byte) < 1)
+    if (plain_path_depth(folder, cp932_lead_byte) < 1)
         folder[0] = '\0';
 }
 
@@ -49,10 +49,10 @@ static int find_log(UninstallReach *reach)
 // product could have made is removed, never a path that leads elsewhere.
 static int may_remove(const UninstallReach *reach, const char *path)
 {
-    if (plain_path_depth(path, ansi_lead_byte) < 1)
+    if (plain_path_depth(path, cp932_lead_byte) < 1)
         return 0;
-    return (reach->install_folder[0] && path_within(path, reach->install_folder, ansi_lead_byte))
-           || (reach->programs_folder[0] && path_within(path, reach->programs_folder, ansi_lead_byte));
+    return (reach->install_folder[0] && path_within(path, reach->install_folder, cp932_lead_byte))
+           || (reach->programs_folder[0] && path_within(path, reach->programs_folder, cp932_lead_byte));
 }
 
 static int is_file_line(const char *line)
@@ -66,8 +66,8 @@ static int is_file_line(const char *line)
 static int may_remove_folder(const UninstallReach *reach, const char *folder)
 {
     return may_remove(reach, folder)
-           || (reach->install_folder[0] && plain_path_depth(folder, ansi_lead_byte) >= 1
-               && path_within(reach->install_folder, folder, ansi_lead_byte));
+           || (reach->install_folder[0] && plain_path_depth(folder, cp932_lead_byte) >= 1
+               && path_within(reach->install_folder, folder, cp932_lead_byte));
 }
 
 // The logged folders to remove, deepest first, folders of one depth in log
@@ -90,7 +90,7 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
     for (int i = 0; i < log->count; i++) {
         const char *folder = log->lines[i] + 1;
         if (log->lines[i][0] == ':' && may_remove_folder(reach, folder))
-            depths[i] = plain_path_depth(folder, ansi_lead_byte);
+            depths[i] = plain_path_depth(folder, cp932_lead_byte);
         deepest = std::max(deepest, depths[i]);
     }
     for (int depth = deepest; depth >= 1; depth--)
@@ -105,7 +105,7 @@ static void remove_folders(FolderPass *pass)
 {
     int left = 0;
     for (int i = 0; i < pass->count; i++)
-        if (!RemoveDirectoryA(pass->folders[i]))
+        if (!RemoveDirectoryW(Wide(pass->folders[i])))
             pass->folders[left++] = pass->folders[i];
     pass->count = left;
 }
@@ -125,9 +125,9 @@ int uninstall(void)
     order_deepest_first(&pass, &log, &reach);
     for (int i = 0; i < log.count; i++)
         if (is_file_line(log.lines[i]) && may_remove(&reach, log.lines[i]))
-            DeleteFileA(log.lines[i]);
+            DeleteFileW(Wide(log.lines[i]));
     remove_folders(&pass);
-    DeleteFileA(install_state.install_log_path);
+    DeleteFileW(Wide(install_state.install_log_path));
     // Again without the log: the install folder held it.
     remove_folders(&pass);
     free(pass.folders);

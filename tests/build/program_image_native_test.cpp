@@ -1,11 +1,15 @@
 // The shipping i686 program checked as a file, whichever build the Wine
 // suite runs on: a PE32 GUI program for i386 that, like its x86_64 twin,
 // imports only known DLLs and carries the same resources, byte for byte.
+// Neither build, nor medium-check of either, imports a call that reads or
+// gives texts in the system's ANSI code page.
+#include <ctype.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,7 @@ struct ProgramImage {
     uint16_t magic = 0;
     uint16_t subsystem = 0;
     std::vector<std::string> imports;
+    std::vector<std::string> functions;     // "dll!name", ordinals left out
     // "type/name/language" -> data; a name is its number or its text.
     std::map<std::string, std::string> resources;
 };
@@ -78,6 +83,26 @@ private:
             if (name >= bytes_.size())
                 return void(broken_ = true);
             image->imports.push_back(bytes_.c_str() + name);
+            uint32_t lookup = u32(at) ? u32(at) : u32(at + 16);
+            read_functions(offset_of(lookup), image->imports.back(), image);
+        }
+    }
+
+    void read_functions(uint32_t at, std::string dll, ProgramImage *image)
+    {
+        for (char &c : dll)
+            c = (char)tolower((unsigned char)c);
+        bool wide = image->magic == 0x20B;
+        for (; at && !broken_; at += wide ? 8 : 4) {
+            uint32_t low = u32(at), high = wide ? u32(at + 4) : 0;
+            if (low == 0 && high == 0)
+                return;
+            if (wide ? (high & 0x80000000u) : (low & 0x80000000u))
+                continue;
+            uint32_t name = offset_of(low) + 2;
+            if (name < 2 || name >= bytes_.size())
+                return void(broken_ = true);
+            image->functions.push_back(dll + "!" + (bytes_.c_str() + name));
         }
     }
 
@@ -187,6 +212,71 @@ TEST(ProgramImage, BothBuildsCarryTheSameResources)
         auto other = twin.resources.find(resource.first);
         ASSERT_NE(twin.resources.end(), other) << resource.first;
         EXPECT_EQ(resource.second, other->second) << resource.first;
+    }
+}
+
+// Calls whose texts are in the system's ANSI code page: a Win32 name with its
+// "A" ending, the lead-byte test of that code page, and the C runtime's calls
+// that take a file name in it.
+bool takes_ansi_text(const std::string &function)
+{
+    static const std::set<std::string> runtime = {
+        "fopen", "freopen", "_fsopen", "_open", "_sopen", "_creat", "_stat", "_stat32", "_stat64",
+        "_stati64", "_access", "remove", "rename", "_unlink", "_mkdir", "_rmdir", "_chdir",
+        "_getcwd", "_findfirst", "_findfirst64", "_findfirsti64", "_fullpath", "_tempnam", "tmpnam",
+        "system", "_popen", "_utime", "_chmod", "_searchenv", "_makepath", "_splitpath",
+        "IsDBCSLeadByte", "CharNextA", "CharPrevA"};
+    std::string name = function.substr(function.find('!') + 1);
+    if (runtime.count(name) || name.rfind("_spawn", 0) == 0 || name.rfind("_exec", 0) == 0)
+        return name.find('w') == std::string::npos;
+    size_t n = name.size();
+    return n > 2 && name[n - 1] == 'A' && (islower((unsigned char)name[n - 2]) || isdigit((unsigned char)name[n - 2]));
+}
+
+// Imported by the static run-time libraries, never by the program's own
+// code (the last test sees to that), each with why it is safe.
+const std::map<std::string, const char *> ANSI_ALLOWED = {
+    {"kernel32.dll!GetModuleHandleA", "i686 unwinder start-up: looks for its own DLL by an ASCII name"},
+    {"kernel32.dll!LoadLibraryA", "i686 unwinder start-up: the same ASCII DLL name"},
+    {"kernel32.dll!GetStartupInfoA", "C run-time start-up: reads the show-window flag, no text"},
+    {"kernel32.dll!CreateEventA", "thread run-time: unnamed events only"},
+    {"kernel32.dll!CreateSemaphoreA", "thread run-time: unnamed semaphores only"},
+    {"kernel32.dll!OutputDebugStringA", "thread run-time: ASCII debug traces"},
+};
+
+TEST(ProgramImage, NoBuildImportsACallThatTakesTextsInTheAnsiCodePage)
+{
+    for (const char *program : {"installer.exe", "medium-check.exe"}) {
+        for (const std::string &dir : {std::string(PROGRAM_BUILDS_DIR), std::string(PROGRAM_BUILDS_DIR "/win64")}) {
+            std::string path = dir + "/" + program;
+            ProgramImage image = read_program(path);
+            ASSERT_TRUE(image.read) << path;
+            ASSERT_GT(image.functions.size(), 20u) << path;
+            for (const std::string &function : image.functions) {
+                if (takes_ansi_text(function)) {
+                    EXPECT_TRUE(ANSI_ALLOWED.count(function)) << path << " imports " << function;
+                }
+            }
+        }
+    }
+}
+
+TEST(ProgramImage, TheProgramsOwnCodeCallsNothingOnTheAnsiAllowlist)
+{
+    for (const char *tree : {"src", "tools"}) {
+        std::string command = std::string("grep -rhoE '[A-Za-z0-9_]+A *\\(' ") + PROJECT_SOURCE_DIR_TEXT + "/" + tree;
+        FILE *pipe = popen(command.c_str(), "r");
+        ASSERT_NE(nullptr, pipe);
+        std::string calls;
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            calls.append(buffer, got);
+        pclose(pipe);
+        for (const auto &allowed : ANSI_ALLOWED) {
+            std::string name = allowed.first.substr(allowed.first.find('!') + 1);
+            EXPECT_EQ(std::string::npos, calls.find(name)) << tree << " calls " << name;
+        }
     }
 }
 

@@ -10,13 +10,14 @@
 
 #include "checker/checker_media.h"
 #include "support/file_tree.h"
+#include "support/cp932_calls.h"
 
 namespace checker_media {
 
 // Writes `files` under `root` ('/' becomes '\'), creating folders on the way.
 inline void write_medium(const std::string &root, const std::vector<MediumFile> &files)
 {
-    CreateDirectoryA(root.c_str(), NULL);
+    CreateDirectory932(root.c_str(), NULL);
     for (const MediumFile &file : files) {
         std::string path = root + "\\" + file.path;
         for (char &c : path)
@@ -24,7 +25,7 @@ inline void write_medium(const std::string &root, const std::vector<MediumFile> 
                 c = '\\';
         for (size_t i = root.size() + 1; i < path.size(); i++)
             if (path[i] == '\\')
-                CreateDirectoryA(path.substr(0, i).c_str(), NULL);
+                CreateDirectory932(path.substr(0, i).c_str(), NULL);
         if (path.back() != '\\')
             write_file(path, file.bytes);
     }
@@ -48,7 +49,7 @@ inline int run_medium_check(const std::string &arguments, std::string *out)
     std::string program = build_folder() + "\\..\\medium-check.exe";
     std::string line = "\"" + program + "\" " + arguments;
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(program.c_str(), &line[0], NULL, NULL, TRUE, 0, NULL, NULL,
+    BOOL started = CreateProcess932(program.c_str(), &line[0], NULL, NULL, TRUE, 0, NULL, NULL,
                                   &startup, &process);
     CloseHandle(write_end);
     if (!started) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "checker/checker_win32.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST_P(MediumCheckExe, GivesTheNativeReport)
     const Case &c = GetParam();
     std::string root = std::string(MEDIA) + "\\" + c.name;
     remove_tree(root);
-    CreateDirectoryA(MEDIA, NULL);
+    CreateDirectory932(MEDIA, NULL);
     write_medium(root, c.files);
     std::string out;
     EXPECT_EQ(c.exit_code, run_medium_check(root + "\\setup", &out));
@@ -51,12 +52,12 @@ INSTANTIATE_TEST_SUITE_P(Media, MediumCheckExe, testing::ValuesIn(wine_cases()),
 
 void copy_tree(const std::string &from, const std::string &to)
 {
-    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectory932(to.c_str(), NULL);
     for (const std::string &name : folder_entries(from)) {
         if (is_folder(from + "\\" + name))
             copy_tree(from + "\\" + name, to + "\\" + name);
         else
-            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+            CopyFile932((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
     }
 }
 
@@ -68,9 +69,9 @@ TEST(MediumCheckExeSample, TheSampleMediumWithItsGameChecksClean)
             c = '\\';
     std::string root = std::string(MEDIA) + "\\sample";
     remove_tree(root);
-    CreateDirectoryA(MEDIA, NULL);
+    CreateDirectory932(MEDIA, NULL);
     copy_tree(sample, root);
-    ASSERT_TRUE(CopyFileA((build_folder() + "\\testgame.exe").c_str(),
+    ASSERT_TRUE(CopyFile932((build_folder() + "\\testgame.exe").c_str(),
                           (root + "\\setup\\game\\testgame.exe").c_str(), FALSE));
     std::string out;
     EXPECT_EQ(0, run_medium_check(root + "\\setup", &out));

@@ -15,6 +15,7 @@
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 #include "support/hkcu.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -39,15 +40,15 @@ void clear_install()
 {
     remove_tree(BRAND_FOLDER);
     remove_tree(std::string(PROGRAMS) + "\\" + CAPTION);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\CheckSoft\\CheckGame");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\CheckSoft");
+    RegDeleteKey932(HKEY_CURRENT_USER, "software\\CheckSoft\\CheckGame");
+    RegDeleteKey932(HKEY_CURRENT_USER, "software\\CheckSoft");
 }
 
 class Agreement : public testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        CreateDirectoryA(PROGRAMS, NULL);
+        CreateDirectory932(PROGRAMS, NULL);
         clear_install();
     }
 
@@ -58,7 +59,7 @@ protected:
         // The medium of the other end-to-end tests: an empty D:\setup.
         remove_tree("D:\\setup");
         remove_tree("D:\\data2");
-        CreateDirectoryA("D:\\setup", NULL);
+        CreateDirectory932("D:\\setup", NULL);
     }
 
     // Starts the installer from the medium and installs into the default
@@ -69,7 +70,7 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION medium = {};
-        if (!CreateProcessA(e2e::MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, 0, NULL,
+        if (!CreateProcess932(e2e::MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, 0, NULL,
                             e2e::MEDIUM_FOLDER, &startup, &medium))
             return "<not started>";
         CloseHandle(medium.hThread);
@@ -117,7 +118,7 @@ TEST_P(Agreement, TheInstallerEndsWithAReportedErrorOrInstalls)
     ASSERT_NE(nullptr, found);
     remove_tree("D:\\setup");
     write_medium("D:", found->files);
-    ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), e2e::MEDIUM_PROGRAM, FALSE));
+    ASSERT_TRUE(CopyFile932((build_folder() + "\\..\\installer.exe").c_str(), e2e::MEDIUM_PROGRAM, FALSE));
 
     std::string report;
     int code = run_medium_check("D:\\setup", &report);

@@ -18,6 +18,7 @@
 #include "support/file_tree.h"
 #include "support/test_bounds.h"
 #include "support/unix_command.h"
+#include "support/cp932_calls.h"
 
 namespace e2e {
 
@@ -82,15 +83,15 @@ inline bool mutex_exists()
 
 inline void remove_record()
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, PRODUCT_KEY);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\E2ESoft");
+    RegDeleteKey932(HKEY_CURRENT_USER, PRODUCT_KEY);
+    RegDeleteKey932(HKEY_CURRENT_USER, "software\\E2ESoft");
 }
 
 inline void write_record(const char *name, const char *value)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, PRODUCT_KEY, &key));
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKey932(HKEY_CURRENT_USER, PRODUCT_KEY, &key));
+    RegSetValueEx932(key, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value));
     RegCloseKey(key);
 }
 
@@ -145,10 +146,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(path_exists(MEDIUM_FOLDER)) << "D: is not mapped: run through run_e2e.sh";
-        SetFileAttributesA(MEDIUM_PROGRAM, FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(CopyFileA((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
+        SetFileAttributes932(MEDIUM_PROGRAM, FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(CopyFile932((build_folder() + "\\..\\installer.exe").c_str(), MEDIUM_PROGRAM, FALSE));
         write_file("D:\\setup\\install.txt", SETTINGS);
-        DeleteFileA("D:\\setup\\installer.bmp");
+        DeleteFile932("D:\\setup\\installer.bmp");
         remove_record();
         ASSERT_FALSE(mutex_exists()) << "a launcher from an earlier test still runs";
     }
@@ -167,7 +168,7 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        BOOL ok = CreateProcessA(MEDIUM_PROGRAM, command_line ? &line[0] : NULL, NULL, NULL,
+        BOOL ok = CreateProcess932(MEDIUM_PROGRAM, command_line ? &line[0] : NULL, NULL, NULL,
                                  FALSE, 0, NULL, MEDIUM_FOLDER, &startup, &process);
         EXPECT_TRUE(ok) << GetLastError();
         if (!ok)

@@ -17,6 +17,7 @@
 #include "robot/ui_robot.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -50,14 +51,14 @@ const Product SEQUEL = {"E2E続編", "E2E工房", "E2EGame2", "E2ESoft"};
 std::string temp_file(const char *name)
 {
     char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
+    GetTempPath932(sizeof folder, folder);
     return std::string(folder) + name;
 }
 
 void delete_record(const Product &p)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, p.product_key().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, p.brand_key().c_str());
+    RegDeleteKey932(HKEY_CURRENT_USER, p.product_key().c_str());
+    RegDeleteKey932(HKEY_CURRENT_USER, p.brand_key().c_str());
 }
 
 std::vector<std::string> logged_files(const std::vector<std::string> &lines)
@@ -106,9 +107,9 @@ protected:
             GTEST_SKIP() << cd_drive_unavailable();
         EndToEnd::SetUp();
         programs_folder_.reset(new ProgramsFolder(PROGRAMS));
-        CreateDirectoryA(PROGRAMS, NULL);
+        CreateDirectory932(PROGRAMS, NULL);
         clean();
-        DeleteFileA(temp_file("dxsetup.log").c_str());
+        DeleteFile932(temp_file("dxsetup.log").c_str());
     }
 
     void TearDown() override
@@ -122,18 +123,18 @@ protected:
             remove_tree(folder);
         programs_folder_.reset();
         if (path_exists("D:\\DirectX.off"))
-            MoveFileA("D:\\DirectX.off", "D:\\DirectX");
+            MoveFile932("D:\\DirectX.off", "D:\\DirectX");
     }
 
     void clean()
     {
         for (const Product *p : {&SAMPLE, &FIRST, &SEQUEL}) {
             remove_tree(p->folder());
-            RemoveDirectoryA(p->parent().c_str());
+            RemoveDirectory932(p->parent().c_str());
             delete_record(*p);
         }
         remove_tree(PROGRAMS);
-        CreateDirectoryA(PROGRAMS, NULL);
+        CreateDirectory932(PROGRAMS, NULL);
     }
 
     // A test medium's option 0: the header and one copy statement of `files`
@@ -143,9 +144,9 @@ protected:
         write_file("D:\\setup\\install.txt", p.settings());
         write_file("D:\\setup\\filelist0.txt",
                    "\"テスト\", 1, \"data\\game.exe\"\n\"data\" -> \"data\"\n");
-        DeleteFileA("D:\\setup\\filelist1.txt");
+        DeleteFile932("D:\\setup\\filelist1.txt");
         remove_tree("D:\\setup\\data");
-        CreateDirectoryA("D:\\setup\\data", NULL);
+        CreateDirectory932("D:\\setup\\data", NULL);
         for (int i = 0; i < files; i++)
             write_file("D:\\setup\\data\\file" + std::to_string(i) + ".bin",
                        std::string(bytes_each, (char)('a' + i % 26)));
@@ -168,11 +169,11 @@ protected:
     // D: refuses a new file, as a disc does (the folder medium takes it).
     static bool disc_in_drive()
     {
-        HANDLE file = CreateFileA("D:\\written.txt", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        HANDLE file = CreateFile932("D:\\written.txt", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
         if (file == INVALID_HANDLE_VALUE)
             return true;
         CloseHandle(file);
-        DeleteFileA("D:\\written.txt");
+        DeleteFile932("D:\\written.txt");
         ADD_FAILURE() << "D: took a new file: it holds no disc";
         return false;
     }
@@ -189,7 +190,7 @@ protected:
     void restore_sample_medium()
     {
         for (const char *name : {"install.txt", "filelist0.txt", "comment.txt"})
-            ASSERT_TRUE(CopyFileA((build_folder() + "\\e2e-sample\\setup\\" + name).c_str(),
+            ASSERT_TRUE(CopyFile932((build_folder() + "\\e2e-sample\\setup\\" + name).c_str(),
                                   (std::string("D:\\setup\\") + name).c_str(), FALSE));
     }
 
@@ -407,7 +408,7 @@ TEST_P(Journey, CancellingTheOptionsDialogAsksNothingAndKeepsTheButtons)
 
 TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
 {
-    ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
+    ASSERT_TRUE(MoveFile932("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
     write_test_medium(FIRST, 2, 100);
     ASSERT_TRUE(insert_medium());
     HWND launcher = open_launcher(nullptr, FIRST.caption);
@@ -466,13 +467,13 @@ TEST_P(Journey, TwoProductsOfOneMakerUninstallingOneKeepsTheOther)
 // file the user puts into a nested folder keeps that folder and those above.
 TEST_P(Journey, ANestedTreeInEitherListOrderIsUninstalledWholeButForAUsersFile)
 {
-    ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
+    ASSERT_TRUE(MoveFile932("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
     const std::vector<std::string> levels = {"t", "t\\a", "t\\a\\データ", "t\\a\\データ\\c"};
     write_test_medium(FIRST, 1, 10);
     for (size_t i = 0; i < levels.size(); i++) {
         const std::string source = "D:\\setup\\level" + std::to_string(i);
         remove_tree(source);
-        ASSERT_TRUE(CreateDirectoryA(source.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectory932(source.c_str(), NULL));
         write_file(source + "\\f.txt", levels[i]);
     }
     struct Round {
@@ -520,11 +521,11 @@ TEST_P(Journey, ANestedTreeInEitherListOrderIsUninstalledWholeButForAUsersFile)
 // install that completes is then uninstalled with every attempt's files.
 TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledWhole)
 {
-    ASSERT_TRUE(MoveFileA("D:\\DirectX", "D:\\DirectX.off"));
+    ASSERT_TRUE(MoveFile932("D:\\DirectX", "D:\\DirectX.off"));
     const int files = 60;
     write_test_medium(FIRST, files, 64 * 1024);
     for (const char *folder : {"D:\\setup\\extra", "D:\\setup\\more", "D:\\data2"}) {
-        CreateDirectoryA(folder, NULL);
+        CreateDirectory932(folder, NULL);
         write_file(std::string(folder) + "\\one.bin", "one");
     }
     const std::string log_path = FIRST.folder() + "instlog.txt";
@@ -563,7 +564,7 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     start_install(launcher, FIRST, true);
     expect_box("エラー", "ファイルのコピーが正常に行われませんでした。", IDOK);
     ASSERT_EQ(0, exit_code_of(launcher_));
-    DeleteFileA((FIRST.folder() + "blocked").c_str());
+    DeleteFile932((FIRST.folder() + "blocked").c_str());
 
     // Given up at a disk change after one folder was copied.
     launcher = next_start("\"テスト\", 1, \"data\\game.exe\"\n\"more\" -> \"more\"\n"
@@ -610,8 +611,8 @@ protected:
                    "change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"データ\"\n");
         const std::string disc2 = build_folder() + "\\e2e-disc2";
         remove_tree(disc2);
-        CreateDirectoryA(disc2.c_str(), NULL);
-        CreateDirectoryA((disc2 + "\\データ").c_str(), NULL);
+        CreateDirectory932(disc2.c_str(), NULL);
+        CreateDirectory932((disc2 + "\\データ").c_str(), NULL);
         write_file(disc2 + "\\disk2.txt", "2");
         write_file(disc2 + "\\データ\\説明書.txt", "二枚目");
         ASSERT_EQ("", cd_drive({"master", "D:\\setup", disc_image("disc1"), disc2, disc_image("disc2")}));
@@ -649,12 +650,12 @@ TEST_F(CdDrive, TheDiscIsAReadOnlyCdRomDrive)
     write_test_medium(FIRST, 1, 10);
     ASSERT_TRUE(insert_medium());
     EXPECT_EQ((UINT)DRIVE_CDROM, GetDriveTypeA("D:\\"));
-    EXPECT_NE(0u, GetFileAttributesA("D:\\setup\\installer.exe") & FILE_ATTRIBUTE_READONLY);
-    HANDLE file = CreateFileA("D:\\setup\\new.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    EXPECT_NE(0u, GetFileAttributes932("D:\\setup\\installer.exe") & FILE_ATTRIBUTE_READONLY);
+    HANDLE file = CreateFile932("D:\\setup\\new.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
     EXPECT_EQ(INVALID_HANDLE_VALUE, file);
     EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
-    EXPECT_FALSE(CreateDirectoryA("D:\\setup\\new", NULL));
-    EXPECT_FALSE(DeleteFileA("D:\\setup\\install.txt"));
+    EXPECT_FALSE(CreateDirectory932("D:\\setup\\new", NULL));
+    EXPECT_FALSE(DeleteFile932("D:\\setup\\install.txt"));
     EXPECT_TRUE(path_exists("D:\\setup\\install.txt"));
 }
 

@@ -13,6 +13,7 @@
 #include "launcher/bmp_builder.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -25,9 +26,9 @@ std::string relaunch_line()
 
 TEST_F(EndToEnd, TheMediumProcessRelaunchesFromAWritableTempCopy)
 {
-    SetFileAttributesA(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(TEMP_COPY);
-    ASSERT_TRUE(SetFileAttributesA(MEDIUM_PROGRAM, FILE_ATTRIBUTE_READONLY));
+    SetFileAttributes932(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
+    DeleteFile932(TEMP_COPY);
+    ASSERT_TRUE(SetFileAttributes932(MEDIUM_PROGRAM, FILE_ATTRIBUTE_READONLY));
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     // The copy runs with the medium path as its whole argument text, which
@@ -35,10 +36,10 @@ TEST_F(EndToEnd, TheMediumProcessRelaunchesFromAWritableTempCopy)
     std::string line;
     ASSERT_TRUE(robot_command_line(launcher_pid_, &line));
     EXPECT_EQ(relaunch_line(), line);
-    DWORD attributes = GetFileAttributesA(TEMP_COPY);
+    DWORD attributes = GetFileAttributes932(TEMP_COPY);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
-    EXPECT_NE(0u, GetFileAttributesA(MEDIUM_PROGRAM) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(0u, GetFileAttributes932(MEDIUM_PROGRAM) & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(mutex_exists());
 
     robot_close(launcher);
@@ -61,11 +62,11 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
     const char temp[] = "C:\\windows\\temp";
     const char saved[] = "C:\\windows\\temp.e2e-saved";
     if (path_exists(saved)) {                      // left by an interrupted run
-        DeleteFileA(TEMP_COPY);
-        RemoveDirectoryA(temp);
-        MoveFileA(saved, temp);
+        DeleteFile932(TEMP_COPY);
+        RemoveDirectory932(temp);
+        MoveFile932(saved, temp);
     }
-    ASSERT_TRUE(MoveFileA(temp, saved)) << GetLastError();
+    ASSERT_TRUE(MoveFile932(temp, saved)) << GetLastError();
     HWND launcher = open_launcher();
     EXPECT_NE(nullptr, launcher);
     EXPECT_TRUE(path_exists(TEMP_COPY));
@@ -73,9 +74,9 @@ TEST_F(EndToEnd, AMissingTempFolderIsCreatedForTheCopy)
         robot_close(launcher);
         EXPECT_EQ(0, exit_code_of(launcher_));
     }
-    DeleteFileA(TEMP_COPY);
-    EXPECT_TRUE(RemoveDirectoryA(temp));
-    EXPECT_TRUE(MoveFileA(saved, temp)) << GetLastError();
+    DeleteFile932(TEMP_COPY);
+    EXPECT_TRUE(RemoveDirectory932(temp));
+    EXPECT_TRUE(MoveFile932(saved, temp)) << GetLastError();
 }
 
 // A copy of the medium program at D:\setup\<a...>\<b...>\installer.exe whose
@@ -88,13 +89,13 @@ protected:
         deeper_ = folder_ + "\\" + std::string(length - folder_.size() - 15, 'b');
         program_ = deeper_ + "\\installer.exe";
         ASSERT_EQ(length, program_.size());
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL));
-        ASSERT_TRUE(CreateDirectoryA(deeper_.c_str(), NULL));
-        ASSERT_TRUE(CopyFileA(MEDIUM_PROGRAM, program_.c_str(), FALSE));
+        ASSERT_TRUE(CreateDirectory932(folder_.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectory932(deeper_.c_str(), NULL));
+        ASSERT_TRUE(CopyFile932(MEDIUM_PROGRAM, program_.c_str(), FALSE));
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(CreateProcessA(program_.c_str(), NULL, NULL, NULL, FALSE, 0, NULL,
+        ASSERT_TRUE(CreateProcess932(program_.c_str(), NULL, NULL, NULL, FALSE, 0, NULL,
                                    MEDIUM_FOLDER, &startup, &process)) << GetLastError();
         CloseHandle(process.hThread);
         processes_.add(process.hProcess);
@@ -103,9 +104,9 @@ protected:
     void TearDown() override
     {
         EndToEnd::TearDown();
-        DeleteFileA(program_.c_str());
-        RemoveDirectoryA(deeper_.c_str());
-        RemoveDirectoryA(folder_.c_str());
+        DeleteFile932(program_.c_str());
+        RemoveDirectory932(deeper_.c_str());
+        RemoveDirectory932(folder_.c_str());
     }
     std::string folder_, deeper_, program_;
     PROCESS_INFORMATION process_ = {};
@@ -113,8 +114,8 @@ protected:
 
 TEST_F(LongMediumPath, AMediumPathLongerThanInstallerPathIsRefusedBeforeAnyCopy)
 {
-    SetFileAttributesA(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(TEMP_COPY);
+    SetFileAttributes932(TEMP_COPY, FILE_ATTRIBUTE_NORMAL);
+    DeleteFile932(TEMP_COPY);
     ASSERT_NO_FATAL_FAILURE(start_copy(256));
     PROCESS_INFORMATION process = process_;
     RobotBox box;
@@ -264,18 +265,18 @@ protected:
     void SetUp() override
     {
         EndToEnd::SetUp();
-        CreateDirectoryA(GAME_DIR, NULL);
-        DeleteFileA(GAME_LOG);
-        ASSERT_TRUE(CopyFileA((build_folder() + "\\testgame.exe").c_str(), GAME_PATH, FALSE));
+        CreateDirectory932(GAME_DIR, NULL);
+        DeleteFile932(GAME_LOG);
+        ASSERT_TRUE(CopyFile932((build_folder() + "\\testgame.exe").c_str(), GAME_PATH, FALSE));
         write_record("exepath", GAME_PATH);
         write_record("gamedir", GAME_DIR);
     }
     void TearDown() override
     {
         EndToEnd::TearDown();
-        DeleteFileA(GAME_LOG);
-        DeleteFileA(GAME_PATH);
-        RemoveDirectoryA(GAME_DIR);
+        DeleteFile932(GAME_LOG);
+        DeleteFile932(GAME_PATH);
+        RemoveDirectory932(GAME_DIR);
     }
     std::string game_log() { return read_file_when(GAME_LOG, "cwd=", WAIT_MS); }
 };
@@ -315,7 +316,7 @@ TEST_F(RunGame, WithoutExecMessageTheGameStartsAtOnce)
 
 TEST_F(RunGame, AMissingGameClosesTheLauncherWithoutAMessage)
 {
-    DeleteFileA(GAME_PATH);
+    DeleteFile932(GAME_PATH);
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     ASSERT_TRUE(robot_press(launcher, 1002));
@@ -340,7 +341,7 @@ TEST_P(SettingsErrors, EndTheProgramWithTheirMessageBeforeTheWindowShows)
     if (e.settings)
         write_file("D:\\setup\\install.txt", e.settings);
     else
-        DeleteFileA("D:\\setup\\install.txt");
+        DeleteFile932("D:\\setup\\install.txt");
     HANDLE medium = start_medium();
     ASSERT_NE(nullptr, medium);
     EXPECT_EQ(0, exit_code_of(medium));

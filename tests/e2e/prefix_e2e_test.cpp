@@ -6,18 +6,19 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include "support/cp932_calls.h"
 
 namespace {
 
 std::string drives_value(REGSAM view)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, KEY_QUERY_VALUE | view, &key))
+    if (RegOpenKeyEx932(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, KEY_QUERY_VALUE | view, &key))
         return "<no key>";
     char data[64] = {0};
     DWORD size = sizeof data - 1;
     DWORD type = 0;
-    LONG status = RegQueryValueExA(key, "d:", NULL, &type, (BYTE *)data, &size);
+    LONG status = RegQueryValueEx932(key, "d:", NULL, &type, (BYTE *)data, &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "<no value>";
 }

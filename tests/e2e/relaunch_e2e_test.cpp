@@ -12,6 +12,7 @@
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 #include "support/unix_command.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -35,15 +36,15 @@ protected:
                  "' && chattr +i '" + copy + "'");
         placed_ = read_file(TEMP_COPY);
         ASSERT_TRUE(read_file(program) == placed_) << "not placed";
-        ASSERT_FALSE(CopyFileA("D:\\setup\\install.txt", TEMP_COPY, FALSE))
+        ASSERT_FALSE(CopyFile932("D:\\setup\\install.txt", TEMP_COPY, FALSE))
             << "chattr +i does not hold on this file system";
     }
     void TearDown() override
     {
         EndToEnd::TearDown();
         run_unix("chattr -i '" + unix_path(TEMP_COPY) + "' 2>/dev/null");
-        DeleteFileA(TEMP_COPY);
-        DeleteFileA("D:\\setup\\testgame.log");
+        DeleteFile932(TEMP_COPY);
+        DeleteFile932("D:\\setup\\testgame.log");
     }
     std::string placed_;
 };
@@ -106,7 +107,7 @@ TEST_F(FixedTempCopy, ThisSameProgramThereIsStartedThoughTheCopyFails)
 // retried, neither refused nor started half-written.
 TEST_F(EndToEnd, ACopyHeldByAnotherStartIsWaitedFor)
 {
-    HANDLE busy = CreateFileA(TEMP_COPY, GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, 0, NULL);
+    HANDLE busy = CreateFile932(TEMP_COPY, GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, busy) << GetLastError();
     HANDLE medium = start_medium();
     RobotBox box;
@@ -154,8 +155,8 @@ protected:
     void TearDown() override
     {
         EndToEnd::TearDown();       // the launcher that may hold the DLL ends first
-        DeleteFileA(dll_.c_str());
-        DeleteFileA(marker_.c_str());
+        DeleteFile932(dll_.c_str());
+        DeleteFile932(marker_.c_str());
     }
     const std::string dll_ = std::string(TEMP_FOLDER) + "planted.dll";
     const std::string marker_ = dll_ + ".loaded";
@@ -163,8 +164,8 @@ protected:
 
 TEST_F(PlantedDll, BesideTheRelaunchedCopyIsNotLoadedByItsName)
 {
-    ASSERT_TRUE(CopyFileA((build_folder() + "\\planted.dll").c_str(), dll_.c_str(), FALSE));
-    DeleteFileA(marker_.c_str());
+    ASSERT_TRUE(CopyFile932((build_folder() + "\\planted.dll").c_str(), dll_.c_str(), FALSE));
+    DeleteFile932(marker_.c_str());
     HWND launcher = open_launcher();
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ(0u, load_library_in(launcher_pid_, "planted.dll"));
@@ -181,7 +182,7 @@ HANDLE start_suspended(PROCESS_INFORMATION *process)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    EXPECT_TRUE(CreateProcessA(MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
+    EXPECT_TRUE(CreateProcess932(MEDIUM_PROGRAM, NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
                                MEDIUM_FOLDER, &startup, process)) << GetLastError();
     return process->hProcess;
 }

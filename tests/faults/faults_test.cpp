@@ -22,6 +22,7 @@
 #include "support/box_robot.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
+#include "support/cp932_calls.h"
 
 namespace cf = copy_fixture;
 
@@ -79,14 +80,14 @@ protected:
         medium = root + "medium\\";
         game = medium + "setup\\game\\";
         for (const char *folder : {"", "setup", "setup\\game"})
-            CreateDirectoryA((medium + folder).c_str(), NULL);
+            CreateDirectory932((medium + folder).c_str(), NULL);
         for (const char *name : {"a.dat", "b.dat", "c.dat"})
             write_file(game + name, cf::pattern_bytes(3000, name[0]));
         cf::map_drive(kDrive, medium);
         ASSERT_TRUE(path_exists("N:\\setup\\game\\a.dat"));
         strcpy(install_state.source_dir, "n:\\setup\\");
         install = root + "install\\";
-        CreateDirectoryA(install.c_str(), NULL);
+        CreateDirectory932(install.c_str(), NULL);
         snprintf(install_state.install_dir, sizeof install_state.install_dir, "%s", install.c_str());
         log_create(install_state.install_log_path);
     }
@@ -114,10 +115,10 @@ TEST_F(Faults, ASourceGoneOrLockedOrItsDriveUnmappedAfterTheListingStopsTheInsta
     };
     HANDLE lock = INVALID_HANDLE_VALUE;
     const Case cases[] = {
-        {"vanished", [](const std::string &s) { ASSERT_TRUE(DeleteFileA(s.c_str())); }},
+        {"vanished", [](const std::string &s) { ASSERT_TRUE(DeleteFile932(s.c_str())); }},
         {"locked, share mode 0",
          [&lock](const std::string &s) {
-             lock = CreateFileA(s.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+             lock = CreateFile932(s.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
              ASSERT_NE(INVALID_HANDLE_VALUE, lock);
          }},
         {"drive mapping removed", [](const std::string &) { cf::unmap_drive(kDrive); }},
@@ -165,33 +166,33 @@ TEST_F(Faults, ASourceGoneOrLockedOrItsDriveUnmappedAfterTheListingStopsTheInsta
 // keeps its contents.
 TEST_F(Faults, AnExistingTargetIsReplacedWhenReadOnlyAndKeptWhenInUse)
 {
-    CreateDirectoryA((install + "game").c_str(), NULL);
+    CreateDirectory932((install + "game").c_str(), NULL);
     std::string target = install + "game\\a.dat";
     for (DWORD attributes : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}) {
         SCOPED_TRACE(attributes);
         write_file(target, "old");
-        ASSERT_TRUE(SetFileAttributesA(target.c_str(), attributes));
+        ASSERT_TRUE(SetFileAttributes932(target.c_str(), attributes));
         BoxRobot robot;
         // Windows refuses a write stream over such a file (Wine run as root
         // does not): the attributes must be gone before its dialog opens.
         DWORD at_open = 0;
         robot.on_dialog = [&](HWND) {
             if (std::string(install_state.copy_target) == target)
-                at_open = GetFileAttributesA(target.c_str());
+                at_open = GetFileAttributes932(target.c_str());
         };
         EXPECT_EQ(1, run_list());
         EXPECT_EQ(0u, at_open & attributes);
         EXPECT_EQ(cf::pattern_bytes(3000, 'a'), read_file(target));
-        EXPECT_EQ(0u, GetFileAttributesA(target.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
+        EXPECT_EQ(0u, GetFileAttributes932(target.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
                                                            | FILE_ATTRIBUTE_SYSTEM));
         EXPECT_TRUE(robot.boxes.empty());
         log_create(install_state.install_log_path);
     }
 
     for (const std::string &name : folder_entries(install + "game"))
-        DeleteFileA((install + "game\\" + name).c_str());
+        DeleteFile932((install + "game\\" + name).c_str());
     write_file(target, "old");
-    HANDLE in_use = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE in_use = CreateFile932(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, in_use);
     BoxRobot robot;
     StallWatch stall;
@@ -237,7 +238,7 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
         SCOPED_TRACE(maker);
         std::string root = cf::fresh_folder();
         std::string programs = root + "Programs";
-        CreateDirectoryA(programs.c_str(), NULL);
+        CreateDirectory932(programs.c_str(), NULL);
         bool file_in_place = strchr(maker, '|') == NULL;
         if (file_in_place)
             write_file(programs + "\\" + maker, "a file, not a folder");
@@ -272,15 +273,63 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
                   folder_entries(programs));
         EXPECT_FALSE(is_folder(maker_folder));
         HKEY record;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle", &record));
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKey932(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle", &record));
         char value[MAX_PATH] = "";
         DWORD size = sizeof value;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(record, "gamedir", NULL, NULL, (BYTE *)value, &size));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueEx932(record, "gamedir", NULL, NULL, (BYTE *)value, &size));
         EXPECT_EQ(root, value);
         RegCloseKey(record);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle");
-        RegDeleteKeyA(HKEY_CURRENT_USER, "software\\FaultBrand");
+        RegDeleteKey932(HKEY_CURRENT_USER, "software\\FaultBrand\\FaultTitle");
+        RegDeleteKey932(HKEY_CURRENT_USER, "software\\FaultBrand");
     }
+}
+
+// The real program beside the test programs.
+std::wstring real_program()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    std::wstring program = self;
+    return program.substr(0, program.rfind(L'\\')) + L"\\..\\installer.exe";
+}
+
+// The real program started with an empty command line, its first box
+// answered: what it showed and how it ended.
+struct RealRun {
+    bool started = false, shown = false;
+    RobotBox box;
+    DWORD ended = WAIT_FAILED, code = 1;
+};
+
+RealRun run_real_program(const std::wstring &program)
+{
+    RealRun run;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    run.started = CreateProcessW(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    if (!run.started)
+        return run;
+    run.shown = robot_wait_box(process.dwProcessId, 20000, &run.box);
+    if (run.shown)
+        robot_answer(run.box, IDOK);
+    run.ended = WaitForSingleObject(process.hProcess, 20000);
+    if (run.ended != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    GetExitCodeProcess(process.hProcess, &run.code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
+}
+
+void expect_fatal(const RealRun &run, const std::string &text)
+{
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.shown);
+    EXPECT_EQ("エラー", run.box.caption);
+    EXPECT_EQ(text, run.box.text);
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, run.ended);
+    EXPECT_EQ(0u, run.code);
 }
 
 // The real program started from a medium with an empty command line while a
@@ -289,42 +338,34 @@ TEST(FaultsStartMenu, AFolderThatCannotBeCreatedLeavesNoShortcutNoMessageAndTheR
 TEST(FaultsRelaunch, ATempFolderThatIsAFileEndsTheRealProgramWithItsMessage)
 {
     char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
+    GetWindowsDirectory932(windows, sizeof windows);
     std::string temp = std::string(windows) + "\\temp";
     std::string saved = temp + ".faults-saved";
-    ASSERT_TRUE(MoveFileA(temp.c_str(), saved.c_str())) << GetLastError();
+    ASSERT_TRUE(MoveFile932(temp.c_str(), saved.c_str())) << GetLastError();
     write_file(temp, "not a folder");
+    RealRun run = run_real_program(real_program());
+    DeleteFile932(temp.c_str());
+    EXPECT_TRUE(MoveFile932(saved.c_str(), temp.c_str())) << GetLastError();
+    expect_fatal(run, "一時フォルダ\"" + temp + "\\\"を作成できませんでした。");
+}
 
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, sizeof self);
-    std::string program = self;
-    program = program.substr(0, program.rfind('\\')) + "\\..\\installer.exe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    bool started = CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
-    RobotBox box;
-    bool shown = started && robot_wait_box(process.dwProcessId, 20000, &box);
-    if (shown)
-        robot_answer(box, IDOK);
-    DWORD ended = started ? WaitForSingleObject(process.hProcess, 20000) : WAIT_FAILED;
-    DWORD code = 1;
-    if (started) {
-        if (ended != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 1);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    DeleteFileA(temp.c_str());
-    EXPECT_TRUE(MoveFileA(saved.c_str(), temp.c_str())) << GetLastError();
-
-    ASSERT_TRUE(started) << program;
-    ASSERT_TRUE(shown);
-    EXPECT_EQ("エラー", box.caption);
-    EXPECT_EQ("一時フォルダ\"" + temp + "\\\"を作成できませんでした。", box.text);
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, ended);
-    EXPECT_EQ(0u, code);
+// A medium in a folder whose name 932 cannot hold: its path could be neither
+// passed to the copy nor logged, so the program ends before copying itself.
+TEST(FaultsRelaunch, AProgramInAFolderNamedBeyondCodePage932EndsWithItsMessageBeforeAnyCopy)
+{
+    const std::wstring folder = L"C:\\Caf\u00e9 medium";
+    const std::wstring program = folder + L"\\installer.exe";
+    CreateDirectoryW(folder.c_str(), NULL);
+    ASSERT_TRUE(CopyFileW(real_program().c_str(), program.c_str(), FALSE));
+    char windows[MAX_PATH];
+    GetWindowsDirectory932(windows, sizeof windows);
+    const std::string copy = std::string(windows) + "\\temp\\installer.exe";
+    DeleteFile932(copy.c_str());
+    RealRun run = run_real_program(program);
+    DeleteFileW(program.c_str());
+    RemoveDirectoryW(folder.c_str());
+    expect_fatal(run, "インストーラのパスに、このインストーラでは使えない文字が含まれています。");
+    EXPECT_FALSE(path_exists(copy)) << "nothing was copied";
 }
 
 }  // namespace

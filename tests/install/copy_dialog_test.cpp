@@ -10,6 +10,7 @@
 #include "copy_fixture.h"
 #include "install/copy_dialog.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
 
 using namespace copy_fixture;
 
@@ -67,9 +68,9 @@ SeenDialog look_at(HWND dialog)
 {
     SeenDialog seen{};
     char buffer[1000];
-    GetWindowTextA(dialog, buffer, sizeof buffer);
+    GetWindowText932(dialog, buffer, sizeof buffer);
     seen.caption = buffer;
-    GetDlgItemTextA(dialog, COPY_TEXT_ID, buffer, sizeof buffer);
+    GetDlgItemText932(dialog, COPY_TEXT_ID, buffer, sizeof buffer);
     seen.text = buffer;
     GetClassNameA(GetDlgItem(dialog, COPY_BAR_ID), buffer, sizeof buffer);
     seen.bar_class = buffer;
@@ -157,12 +158,12 @@ TEST_F(CopyDialog, ATargetThatCannotBeOpenedEndsAtOnceWithZero)
     // A folder where the target file should be: the write stream cannot open.
     std::string source = folder + "a.bin", target = folder + "taken";
     write_file(source, pattern_bytes(5000));
-    CreateDirectoryA(target.c_str(), NULL);
+    CreateDirectory932(target.c_str(), NULL);
     BoxRobot robot;
     LateClose late(robot, 5000);
     EXPECT_EQ(0, show_copy_dialog(source.c_str(), target.c_str()));
     EXPECT_FALSE(LateClose::fired());
-    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, GetFileAttributes932(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 
     // A target folder that does not exist: no stream, no data, result 0.
     EXPECT_EQ(0, show_copy_dialog(source.c_str(), (folder + "none\\b.bin").c_str()));
@@ -183,7 +184,7 @@ LRESULT CALLBACK note_paint(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 {
     if (message == WM_PAINT && BarWatch::current()) {
         char name[32];
-        GetWindowTextA(window, name, sizeof name);
+        GetWindowText932(window, name, sizeof name);
         BarWatch::current()->events.push_back(name);
     }
     if (message == WM_PAINT) {
@@ -330,7 +331,7 @@ namespace {
 // Bytes at the end of a file (read through the platform, 64-bit offsets).
 std::string tail_of(const std::string &path, long long size, DWORD count)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFile932(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     LARGE_INTEGER at;
     at.QuadPart = size - count;
     SetFilePointerEx(file, at, NULL, FILE_BEGIN);
@@ -347,7 +348,7 @@ TEST_F(CopyDialog, ASourceOverTwoGibibytesIsCopiedWholeWithACorrectBar)
     std::string source = folder + "large.bin", target = folder + "large copy.bin";
     {
         // Sparse on the host: only the last bytes are written.
-        HANDLE file = CreateFileA(source.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        HANDLE file = CreateFile932(source.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         LARGE_INTEGER at;
         at.QuadPart = length - 4;
@@ -367,8 +368,8 @@ TEST_F(CopyDialog, ASourceOverTwoGibibytesIsCopiedWholeWithACorrectBar)
     EXPECT_TRUE(expected == watch.positions);
     EXPECT_EQ(length, file_size(target));
     EXPECT_EQ("END!", tail_of(target, length, 4));
-    DeleteFileA(target.c_str());
-    DeleteFileA(source.c_str());
+    DeleteFile932(target.c_str());
+    DeleteFile932(source.c_str());
 }
 
 }  // namespace

@@ -14,13 +14,14 @@
 #include "state/install_state.h"
 #include "support/file_tree.h"
 #include "support/unix_command.h"
+#include "support/cp932_calls.h"
 
 namespace copy_fixture {
 
 inline long long file_size(const std::string &path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesEx932(path.c_str(), GetFileExInfoStandard, &data))
         return -1;
     return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
@@ -38,10 +39,10 @@ inline std::string fresh_folder(const std::string &suffix = "")
 {
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     std::string base = current_folder() + "copy_work\\";
-    CreateDirectoryA(base.c_str(), NULL);
+    CreateDirectory932(base.c_str(), NULL);
     std::string folder = base + test->test_suite_name() + "." + test->name() + suffix + "\\";
     run_unix("rm -rf '" + unix_path(folder) + "'");     // host speed, whatever it holds
-    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectory932(folder.c_str(), NULL);
     return folder;
 }
 

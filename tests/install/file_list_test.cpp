@@ -11,6 +11,8 @@
 #include "copy_fixture.h"
 #include "install/file_list.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 using namespace copy_fixture;
 
@@ -55,7 +57,7 @@ protected:
         prepare_state(root);
         medium = root + "medium\\";
         for (const char *folder : {"", "setup", "setup\\a", "setup\\b", "disk2", "b", "c"})
-            CreateDirectoryA((medium + folder).c_str(), NULL);
+            CreateDirectory932((medium + folder).c_str(), NULL);
         write_file(medium + "setup\\a\\a1.txt", "a1");
         write_file(medium + "setup\\b\\b1.txt", "setup b1");
         write_file(medium + "b\\b1.txt", "root b1");
@@ -64,7 +66,7 @@ protected:
         ASSERT_TRUE(path_exists("M:\\setup\\a\\a1.txt"));
         strcpy(install_state.source_dir, "m:\\setup\\");
         install = root + "install\\";
-        CreateDirectoryA(install.c_str(), NULL);
+        CreateDirectory932(install.c_str(), NULL);
         snprintf(install_state.install_dir, sizeof install_state.install_dir, "%s", install.c_str());
         owner = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     }
@@ -144,13 +146,13 @@ TEST_F(FileList, TheDiskChangeClosesTheStreamsThisProcessHasOpen)
 {
     std::string held = medium + "held.txt";
     write_file(held, "open");
-    FILE *stream = fopen(held.c_str(), "rb");
+    FILE *stream = open_file(held.c_str(), "rb");
     ASSERT_NE(nullptr, stream);
-    EXPECT_FALSE(DeleteFileA(held.c_str()));            // held open
+    EXPECT_FALSE(DeleteFile932(held.c_str()));            // held open
     write_file(medium + "disk2\\check.dat", "present");
     BoxRobot robot;
     EXPECT_EQ(1, run(header + "change \"ディスク２\", \"disk2\\check.dat\" \"b\" -> \"b\""));
-    EXPECT_TRUE(DeleteFileA(held.c_str()));             // closed by the change
+    EXPECT_TRUE(DeleteFile932(held.c_str()));             // closed by the change
 }
 
 TEST_F(FileList, TwoStatementsIntoOneNewFolderLogItOnce)

@@ -8,7 +8,9 @@
 
 #include "copy_fixture.h"
 #include "install/folder_copy.h"
+#include "boundary/wide_text.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
 
 using namespace copy_fixture;
 
@@ -21,10 +23,10 @@ protected:
         root = fresh_folder();
         prepare_state(root);
         source = root + "medium\\data\\";
-        CreateDirectoryA((root + "medium").c_str(), NULL);
-        CreateDirectoryA(source.c_str(), NULL);
+        CreateDirectory932((root + "medium").c_str(), NULL);
+        CreateDirectory932(source.c_str(), NULL);
         install = root + "install\\";
-        CreateDirectoryA(install.c_str(), NULL);
+        CreateDirectory932(install.c_str(), NULL);
     }
 
     std::vector<std::string> log() { return read_lines(install_state.install_log_path); }
@@ -101,15 +103,15 @@ TEST_F(FolderCopy, ClosingTheSecondDialogLogsItSkipsTheThirdAndReturnsZero)
 TEST_F(FolderCopy, AFolderCopiedOntoItselfUnderAnyNameIsLeftWhole)
 {
     const std::string medium = "C:\\copy onto itself\\", folder = medium + "Long Medium Folder\\";
-    CreateDirectoryA(medium.c_str(), NULL);
-    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectory932(medium.c_str(), NULL);
+    CreateDirectory932(folder.c_str(), NULL);
     const std::string bytes = pattern_bytes(5000, 7);
     for (const char *name : {"Game Data.bin", "b.txt"})
         write_file(folder + name, bytes);
     char short_name[MAX_PATH];
-    ASSERT_LT(0u, GetShortPathNameA(folder.c_str(), short_name, sizeof short_name));
+    ASSERT_LT(0u, GetShortPathName932(folder.c_str(), short_name, sizeof short_name));
     std::string upper = folder;
-    CharUpperA(&upper[0]);
+    CharUpper932(&upper[0]);
     for (const std::string &target : {std::string(short_name), upper}) {
         ASSERT_NE(folder, target);
         BoxRobot robot;
@@ -131,19 +133,19 @@ TEST_F(FolderCopy, AFolderCopiedOntoItselfUnderAnyNameIsLeftWhole)
 // the copy ends with 0 before any file, instead of a success that would
 // leave files out of the install. Failing calls stand in for a drive that is
 // not ready or a scratched disc.
-HANDLE WINAPI first_fails(LPCSTR, LPWIN32_FIND_DATAA)
+HANDLE WINAPI first_fails(LPCWSTR, LPWIN32_FIND_DATAW)
 {
     SetLastError(ERROR_NOT_READY);
     return INVALID_HANDLE_VALUE;
 }
 
-BOOL WINAPI next_fails(HANDLE, LPWIN32_FIND_DATAA)
+BOOL WINAPI next_fails(HANDLE, LPWIN32_FIND_DATAW)
 {
     SetLastError(ERROR_CRC);
     return FALSE;
 }
 
-HANDLE WINAPI first_finds_nothing(LPCSTR, LPWIN32_FIND_DATAA)
+HANDLE WINAPI first_finds_nothing(LPCWSTR, LPWIN32_FIND_DATAW)
 {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
@@ -158,20 +160,20 @@ TEST_F(FolderCopy, AListingThatFailsEndsTheCopyWithZeroAndNoFile)
         FolderListing listing;
         int result;
     } cases[] = {
-        {{first_fails, FindNextFileA}, 0},
-        {{FindFirstFileA, next_fails}, 0},
-        {{first_finds_nothing, FindNextFileA}, 1},   // an empty drive root
+        {{first_fails, FindNextFileW}, 0},
+        {{FindFirstFileW, next_fails}, 0},
+        {{first_finds_nothing, FindNextFileW}, 1},   // an empty drive root
     };
     for (const auto &c : cases) {
         folder_listing = c.listing;
         BoxRobot robot;
         EXPECT_EQ(c.result, copy_folder(target.c_str(), source.c_str()));
-        folder_listing = {FindFirstFileA, FindNextFileA};
+        folder_listing = {FindFirstFileW, FindNextFileW};
         EXPECT_TRUE(robot.dialogs.empty());
         EXPECT_EQ(std::vector<std::string>{":" + target}, log());
         EXPECT_EQ(std::vector<std::string>{}, folder_entries(target));
-        DeleteFileA(install_state.install_log_path);
-        RemoveDirectoryA(target.c_str());
+        DeleteFile932(install_state.install_log_path);
+        RemoveDirectory932(target.c_str());
     }
 }
 
@@ -180,36 +182,55 @@ TEST_F(FolderCopy, HiddenSystemAndReadOnlyFilesAreCopiedAndEndWithoutAttributes)
     write_file(source + "h.dat", "hidden");
     write_file(source + "s.dat", "system");
     write_file(source + "r.dat", "readonly");
-    SetFileAttributesA((source + "h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA((source + "s.dat").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    SetFileAttributesA((source + "r.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributes932((source + "h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributes932((source + "s.dat").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    SetFileAttributes932((source + "r.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(1, copy_folder(install.c_str(), source.c_str()));
     for (const char *name : {"h.dat", "s.dat", "r.dat"}) {
-        DWORD attributes = GetFileAttributesA((install + name).c_str());
+        DWORD attributes = GetFileAttributes932((install + name).c_str());
         EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY)) << name;
     }
     EXPECT_EQ("readonly", read_file(install + "r.dat"));
     EXPECT_EQ(3u, log().size());
-    SetFileAttributesA((source + "r.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributes932((source + "r.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(FolderCopy, ASubfolderEndsTheProgramBeforeAnyFileIsCopiedWithTheFolderLineLogged)
+// A subfolder, or a file whose name code page 932 cannot hold (it could be
+// neither copied by that name nor logged).
+TEST_F(FolderCopy, AnEntryItCannotCopyEndsTheProgramBeforeAnyFileIsCopiedWithTheFolderLineLogged)
 {
     write_file(source + "a.txt", "a");
     write_file(source + "b.txt", "b");
-    CreateDirectoryA((source + "sub").c_str(), NULL);
+    const std::wstring wide_source = Wide(source.c_str()).text();
+    const struct {
+        const wchar_t *entry;
+        bool folder;
+        const char *message;
+    } cases[] = {
+        {L"sub", true, "コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。"},
+        {L"caf\u00e9.txt", false, "コピー元フォルダに、このインストーラでは使えない文字を含む名前のファイルがあります。"},
+    };
     std::string target = install + "data\\";
-    EXPECT_EXIT(
-        {
-            BoxRobot robot;
-            copy_folder(target.c_str(), source.c_str());
-        },
-        testing::ExitedWithCode(0),
-        fatal_pattern("コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。") +
-            "owner=none");
-    EXPECT_EQ(std::vector<std::string>{":" + target}, log());
-    EXPECT_FALSE(path_exists(target + "a.txt"));
-    EXPECT_FALSE(path_exists(target + "b.txt"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::wstring entry = wide_source + c.entry;
+        if (c.folder)
+            CreateDirectoryW(entry.c_str(), NULL);
+        else
+            CloseHandle(CreateFileW(entry.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+        DeleteFile932(install_state.install_log_path);
+        remove_tree(target);
+        EXPECT_EXIT(
+            {
+                BoxRobot robot;
+                copy_folder(target.c_str(), source.c_str());
+            },
+            testing::ExitedWithCode(0), fatal_pattern(c.message) + "owner=none");
+        EXPECT_EQ(std::vector<std::string>{":" + target}, log());
+        EXPECT_FALSE(path_exists(target + "a.txt"));
+        EXPECT_FALSE(path_exists(target + "b.txt"));
+        c.folder ? RemoveDirectoryW(entry.c_str()) : DeleteFileW(entry.c_str());
+    }
 }
 
 TEST_F(FolderCopy, AMissingSourceEndsWithTheAccessMessageAndNothingLogged)
@@ -296,8 +317,8 @@ protected:
 TEST_F(FullDisk, AFullTargetDiskEndsTheProgramDeletingThePartlyWrittenFile)
 {
     std::string small = root + "medium\\small\\", big = root + "medium\\big\\";
-    CreateDirectoryA(small.c_str(), NULL);
-    CreateDirectoryA(big.c_str(), NULL);
+    CreateDirectory932(small.c_str(), NULL);
+    CreateDirectory932(big.c_str(), NULL);
     write_file(small + "one.bin", pattern_bytes(100000, 1));
     write_file(small + "two.bin", pattern_bytes(100000, 2));
     write_file(big + "large.bin", pattern_bytes(2 * 1048576 + 1234, 3));

@@ -8,6 +8,7 @@
 
 #include "install/make_path.h"
 #include "support/file_tree.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ TEST_F(MakePath, FailsAtOnceForALeadingBackslash)
 
 TEST_F(MakePath, LeavesCreatedFoldersInPlaceOnFailure)
 {
-    ASSERT_TRUE(CreateDirectoryA(root, NULL));
+    ASSERT_TRUE(CreateDirectory932(root, NULL));
     const std::string blocker = std::string(root) + "\\file";
-    HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    HANDLE f = CreateFile932(blocker.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, f);
     CloseHandle(f);
     // 'a' is created, then the file named like a folder stops the walk.
@@ -69,9 +70,9 @@ TEST_F(MakePath, RefusesPathsBeyondThePlatformLimitWithoutCreatingAnything)
     ASSERT_EQ(259u, longest.size());
     EXPECT_EQ(1, make_path(longest.c_str()));
     EXPECT_TRUE(is_folder(longest));
-    RemoveDirectoryA(longest.c_str());
-    RemoveDirectoryA((std::string(root) + "\\a").c_str());
-    RemoveDirectoryA(root);
+    RemoveDirectory932(longest.c_str());
+    RemoveDirectory932((std::string(root) + "\\a").c_str());
+    RemoveDirectory932(root);
     EXPECT_EQ(0, make_path((longest + "n").c_str()));
     EXPECT_FALSE(is_folder(root));
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "boundary/open_file.h"
 
 struct BmpRecipe {
     int width = 256;
@@ -109,7 +110,7 @@ inline std::string bmp_bytes(const BmpRecipe &s)
 inline bool write_bmp(const char *path, const BmpRecipe &s)
 {
     std::string bytes = bmp_bytes(s);
-    FILE *f = fopen(path, "wb");
+    FILE *f = open_file(path, "wb");
     if (!f)
         return false;
     size_t n = fwrite(bytes.data(), 1, bytes.size(), f);

@@ -12,6 +12,8 @@
 
 #include "launcher/launcher_window.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 // Creates `folder` (below the current directory), writes install.txt there
 // with `settings` (code page 932 bytes) and makes it the current directory;
@@ -27,7 +29,7 @@ private:
     char previous_[MAX_PATH];
 };
 
-// Shows the launcher with DialogBoxParamA. `inspect` runs inside its modal
+// Shows the launcher with DialogBoxParam932. `inspect` runs inside its modal
 // loop once the window is shown; the window is closed after it unless
 // `inspect` ended it already. Message boxes go to `robot` when given (its
 // answers and records), else to a robot of its own. Returns the result.
@@ -38,21 +40,21 @@ void remove_record_keys(const char *brand, const char *title);
 
 inline MediumFolder::MediumFolder(const char *folder, const std::string &settings)
 {
-    GetCurrentDirectoryA(sizeof previous_, previous_);
-    CreateDirectoryA(folder, NULL);
-    SetCurrentDirectoryA(folder);
-    DeleteFileA("installer.bmp");
+    GetCurrentDirectory932(sizeof previous_, previous_);
+    CreateDirectory932(folder, NULL);
+    SetCurrentDirectory932(folder);
+    DeleteFile932("installer.bmp");
     write("install.txt", settings);
 }
 
 inline MediumFolder::~MediumFolder()
 {
-    SetCurrentDirectoryA(previous_);
+    SetCurrentDirectory932(previous_);
 }
 
 inline void MediumFolder::write(const char *name, const std::string &bytes)
 {
-    FILE *f = fopen(name, "wb");
+    FILE *f = open_file(name, "wb");
     if (!f)
         return;
     fwrite(bytes.data(), 1, bytes.size(), f);
@@ -61,7 +63,7 @@ inline void MediumFolder::write(const char *name, const std::string &bytes)
 
 inline void MediumFolder::remove(const char *name)
 {
-    DeleteFileA(name);
+    DeleteFile932(name);
 }
 
 // Cleared by an inspection that closes the window later itself.
@@ -97,7 +99,7 @@ inline INT_PTR run_launcher(std::function<void(HWND)> inspect, BoxRobot *given)
     // A timer rather than the activation itself: by its first tick the
     // window has been shown and painted.
     robot.on_dialog = [](HWND window) { SetTimer(window, 1, 50, inspect_once); };
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), "IDD_INSTDLG", NULL, launcher_window_proc, 0);
+    INT_PTR result = DialogBoxParam932(GetModuleHandleA(NULL), "IDD_INSTDLG", NULL, launcher_window_proc, 0);
     robot.on_dialog = nullptr;
     return result;
 }
@@ -106,7 +108,7 @@ inline void remove_record_keys(const char *brand, const char *title)
 {
     char key[MAX_PATH];
     snprintf(key, sizeof key, "software\\%s\\%s", brand, title);
-    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    RegDeleteKey932(HKEY_CURRENT_USER, key);
     snprintf(key, sizeof key, "software\\%s", brand);
-    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    RegDeleteKey932(HKEY_CURRENT_USER, key);
 }

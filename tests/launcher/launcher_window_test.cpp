@@ -18,6 +18,7 @@
 #include "records/registry.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ RECT client_rect_of(HWND dialog, int id)
 std::string text_of(HWND window)
 {
     char buffer[512];
-    int n = GetWindowTextA(window, buffer, sizeof buffer);
+    int n = GetWindowText932(window, buffer, sizeof buffer);
     return std::string(buffer, n > 0 ? (size_t)n : 0);
 }
 
@@ -218,7 +219,7 @@ TEST_F(Launcher, TheExecMessageIsShownOwnedByTheLauncherBeforeTheGame)
     std::string settings = std::string(SETTINGS) + "execmessage \"ディスクを入れたままにしてください\"\n";
     MediumFolder medium("launcher_medium", settings);
     char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
+    GetCurrentDirectory932(sizeof here, here);
     ASSERT_EQ(1, reg_write_value("C:\\no-such-folder\\game.exe", PRODUCT_KEY, "exepath"));
     // gamedir becomes the current directory even though the game then fails.
     ASSERT_EQ(1, reg_write_value("C:\\windows\\", PRODUCT_KEY, "gamedir"));
@@ -229,8 +230,8 @@ TEST_F(Launcher, TheExecMessageIsShownOwnedByTheLauncherBeforeTheGame)
         SendMessageA(dialog, WM_COMMAND, ID_RUN_GAME, 0);
     }, &robot);
     char now[MAX_PATH];
-    GetCurrentDirectoryA(sizeof now, now);
-    SetCurrentDirectoryA(here);
+    GetCurrentDirectory932(sizeof now, now);
+    SetCurrentDirectory932(here);
     EXPECT_STREQ("C:\\windows", now);
     EXPECT_EQ(1, install_state.exec_message_flag);
     ASSERT_EQ(1u, robot.boxes.size());

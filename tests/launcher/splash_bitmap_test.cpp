@@ -8,6 +8,8 @@
 
 #include "launcher/bmp_builder.h"
 #include "launcher/splash_bitmap.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ protected:
     {
         splash.release();
         splash.image.release();
-        DeleteFileA(FILE_NAME);
+        DeleteFile932(FILE_NAME);
     }
     void load(const BmpRecipe &recipe)
     {
@@ -122,7 +124,7 @@ TEST_F(Splash, PixelsAreReadDirectlyBehindTheTableNotAtTheFileOffset)
 
 TEST_F(Splash, AMissingFileLeavesAMemoryDcWithoutAPicture)
 {
-    DeleteFileA(FILE_NAME);
+    DeleteFile932(FILE_NAME);
     DibImage image{};
     EXPECT_EQ(0, image.load(FILE_NAME));
     EXPECT_EQ(nullptr, image.header_copy);
@@ -194,7 +196,7 @@ TEST_F(Splash, MalformedPicturesGetNoPictureOrASafeOne)
             // The builder cannot make 2^31 rows; patch the field after it.
             std::string bytes = bmp_bytes(c.recipe);
             bytes[22] = 0; bytes[23] = 0; bytes[24] = 0; bytes[25] = (char)0x80;
-            FILE *f = fopen(FILE_NAME, "wb");
+            FILE *f = open_file(FILE_NAME, "wb");
             fwrite(bytes.data(), 1, bytes.size(), f);
             fclose(f);
             splash.load(FILE_NAME);

@@ -4,6 +4,8 @@
 // the program still carries its stand-in, the test says so and is skipped.
 #include "options_support.h"
 #include "records/install_log.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ bool file_list_interpreter_present(const std::string &folder)
 
 void write_large_file(const std::string &path, size_t megabytes)
 {
-    FILE *file = fopen(path.c_str(), "wb");
+    FILE *file = open_file(path.c_str(), "wb");
     ASSERT_NE(nullptr, file);
     std::string chunk(1 << 20, 'x');
     for (size_t i = 0; i < megabytes; i++)
@@ -37,7 +39,7 @@ TEST(OptionsCopyReentry, LauncherAndStartButtonsStartNothingWhileALargeFileCopie
         GTEST_SKIP() << "run_file_list is still the stand-in that runs nothing";
     fill_launcher_state(medium.path());
     ProgramsFolder no_start_menu("");
-    CreateDirectoryA((medium.path() + "data").c_str(), NULL);
+    CreateDirectory932((medium.path() + "data").c_str(), NULL);
     write_large_file(medium.path() + "data\\big.bin", 48);
     write_file(medium.path() + "data\\small.txt", "small");
     medium.put("filelist0.txt", header_list("標準", "48") + "\"data\" -> \"\"\n");

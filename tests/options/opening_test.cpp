@@ -2,6 +2,7 @@
 // from the installer's path, the default folder, the comment and the option
 // list; the keys and commands it must ignore; the close box.
 #include "options_support.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -18,14 +19,14 @@ INT_PTR CALLBACK plain_proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 TEST_F(OptionsOpening, ShowsBrandFolderOnTheWindowsDriveUnderItsTitleCentredOnePixelWider)
 {
     medium.put("filelist0.txt", header_list("標準", "650"));
-    HWND raw = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_INSTSUBDLG", NULL, plain_proc, 0);
+    HWND raw = CreateDialogParam932(GetModuleHandleA(NULL), "IDD_INSTSUBDLG", NULL, plain_proc, 0);
     ASSERT_NE(nullptr, raw);
     RECT raw_rect;
     GetWindowRect(raw, &raw_rect);
     DestroyWindow(raw);
 
     char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
+    GetWindowsDirectory932(windows, sizeof windows);
     ASSERT_STREQ("C:\\windows", windows);
 
     std::string folder, title;
@@ -94,7 +95,7 @@ TEST_F(OptionsOpening, CommentShowsItsFirst50000BytesWithCrLfKeptAndStaysEmptyWh
         if (c.present)
             medium.put("comment.txt", comment);
         else
-            DeleteFileA("comment.txt");
+            DeleteFile932("comment.txt");
         std::string shown;
         DialogScript script({[&](HWND dialog) {
             shown = control_text(dialog, ID_OPTIONS_COMMENT);
@@ -138,7 +139,7 @@ TEST_F(OptionsOpening, OneOptionPerListUpToTheFirstMissingWithSizesByAtoi)
     for (const OptionCase &c : cases) {
         SCOPED_TRACE(c.name);
         for (int n = 0; n <= 10; n++)
-            DeleteFileA(("filelist" + std::to_string(n) + ".txt").c_str());
+            DeleteFile932(("filelist" + std::to_string(n) + ".txt").c_str());
         for (const auto &list : c.lists)
             medium.put("filelist" + std::to_string(list.first) + ".txt", list.second);
         std::vector<std::string> items;

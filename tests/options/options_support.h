@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/wide_text.h"
 #include "install/file_list.h"
 #include "install/options_dialog.h"
 #include "install/run_install.h"
@@ -28,19 +29,20 @@
 #include "support/box_robot.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
+#include "support/cp932_calls.h"
 
 namespace options_bench {
 
 
 inline bool in_death_test_child()
 {
-    return strstr(GetCommandLineA(), "gtest_internal_run_death_test") != nullptr;
+    return strstr(GetCommandLine932(), "gtest_internal_run_death_test") != nullptr;
 }
 
 inline std::string windows_temp()
 {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    GetTempPath932(sizeof temp, temp);
     std::string path = temp;
     if (path.back() != '\\')
         path += '\\';
@@ -65,17 +67,17 @@ public:
     MediumFolder()
     {
         char cwd[MAX_PATH];
-        GetCurrentDirectoryA(sizeof cwd, cwd);
+        GetCurrentDirectory932(sizeof cwd, cwd);
         saved_cwd_ = cwd;
         path_ = windows_temp() + "opt_" + test_name() + "\\";
         if (!in_death_test_child())
             remove_tree(path_);
-        CreateDirectoryA(path_.c_str(), NULL);
-        SetCurrentDirectoryA(path_.c_str());
+        CreateDirectory932(path_.c_str(), NULL);
+        SetCurrentDirectory932(path_.c_str());
     }
     ~MediumFolder()
     {
-        SetCurrentDirectoryA(saved_cwd_.c_str());
+        SetCurrentDirectory932(saved_cwd_.c_str());
         // The shell may still hold the folder for a moment after saving a link.
         for (int tries = 0; tries < 50 && path_exists(path_); tries++) {
             remove_tree(path_);
@@ -126,13 +128,14 @@ inline std::string header_list(const std::string &name, const std::string &size,
 inline std::string item_text(HWND dialog, int index)
 {
     HWND list = GetDlgItem(dialog, ID_OPTIONS_LIST);
-    LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
+    LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
     if (length < 0)
         return "<none>";
-    std::string text((size_t)length + 1, '\0');
-    SendMessageA(list, CB_GETLBTEXT, index, (LPARAM)&text[0]);
-    text.resize((size_t)length);
-    return text;
+    std::wstring text((size_t)length + 1, L'\0');
+    SendMessageW(list, CB_GETLBTEXT, index, (LPARAM)&text[0]);
+    std::string item(2 * (size_t)length + 1, '\0');
+    to_cp932(text.c_str(), &item[0], item.size());
+    return item.c_str();
 }
 
 inline std::vector<std::string> option_items(HWND dialog)
@@ -147,9 +150,9 @@ inline std::vector<std::string> option_items(HWND dialog)
 inline std::string control_text(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
-    int length = GetWindowTextLengthA(control);
+    int length = GetWindowTextLength932(control);
     std::string text((size_t)length + 1, '\0');
-    int got = GetWindowTextA(control, &text[0], length + 1);
+    int got = GetWindowText932(control, &text[0], length + 1);
     text.resize(got > 0 ? (size_t)got : 0);
     return text;
 }
@@ -157,7 +160,7 @@ inline std::string control_text(HWND dialog, int id)
 inline std::string window_title(HWND window)
 {
     char text[1024];
-    int got = GetWindowTextA(window, text, sizeof text);
+    int got = GetWindowText932(window, text, sizeof text);
     return std::string(text, got > 0 ? (size_t)got : 0);
 }
 
@@ -209,7 +212,7 @@ private:
 inline INT_PTR open_options_dialog()
 {
     install_state.options_window = NULL;
-    return DialogBoxParamA(GetModuleHandleA(NULL), "IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
+    return DialogBoxParam932(GetModuleHandleA(NULL), "IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
 }
 
 inline void press(HWND dialog, int id)
@@ -343,15 +346,18 @@ private:
 
 inline void remove_record(const std::string &brand)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, ("software\\" + brand).c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + brand).c_str());
+    RegDeleteTree932(HKEY_CURRENT_USER, ("software\\" + brand).c_str());
+    RegDeleteKey932(HKEY_CURRENT_USER, ("software\\" + brand).c_str());
 }
 
 // ---- shortcuts ----
 
 struct LinkProperties {
     bool loaded = false;
-    std::string path, working_directory, arguments, description, icon_path;
+    // The target twice: the link's path string, which Wine keeps in the
+    // system's ANSI code page (so only under 932 does it hold Japanese
+    // names), and the path of its ID list, right under every code page.
+    std::string path, id_list_path, working_directory, arguments, description, icon_path;
     int show_command = -1;
     WORD hotkey = 0xFFFF;
     int icon_index = -1;
@@ -361,32 +367,41 @@ inline LinkProperties load_link(const std::string &link_path)
 {
     LinkProperties p;
     CoInitialize(NULL);
-    IShellLinkA *link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW *link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 (void **)&link)))
         return p;
     IPersistFile *file = nullptr;
+    auto narrow = [](const wchar_t *text) {
+        std::string out(2 * wcslen(text) + 1, '\0');
+        return to_cp932(text, &out[0], out.size()) ? std::string(out.c_str()) : std::string("<not 932>");
+    };
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, link_path.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+        if (SUCCEEDED(file->Load(Wide(link_path.c_str()), STGM_READ))) {
             p.loaded = true;
-            char text[1024];
-            text[0] = '\0';
-            link->GetPath(text, sizeof text, NULL, SLGP_RAWPATH);
-            p.path = text;
-            text[0] = '\0';
-            link->GetWorkingDirectory(text, sizeof text);
-            p.working_directory = text;
-            text[0] = '\0';
-            link->GetArguments(text, sizeof text);
-            p.arguments = text;
-            text[0] = '\0';
-            link->GetDescription(text, sizeof text);
-            p.description = text;
-            text[0] = '\0';
-            link->GetIconLocation(text, sizeof text, &p.icon_index);
-            p.icon_path = text;
+            wchar_t text[1024];
+            text[0] = L'\0';
+            link->GetPath(text, 1024, NULL, SLGP_RAWPATH);
+            p.path = narrow(text);
+            LPITEMIDLIST items = NULL;
+            text[0] = L'\0';
+            if (SUCCEEDED(link->GetIDList(&items)) && items) {
+                SHGetPathFromIDListW(items, text);
+                CoTaskMemFree(items);
+            }
+            p.id_list_path = narrow(text);
+            text[0] = L'\0';
+            link->GetWorkingDirectory(text, 1024);
+            p.working_directory = narrow(text);
+            text[0] = L'\0';
+            link->GetArguments(text, 1024);
+            p.arguments = narrow(text);
+            text[0] = L'\0';
+            link->GetDescription(text, 1024);
+            p.description = narrow(text);
+            text[0] = L'\0';
+            link->GetIconLocation(text, 1024, &p.icon_index);
+            p.icon_path = narrow(text);
             link->GetShowCmd(&p.show_command);
             link->GetHotkey(&p.hotkey);
         }

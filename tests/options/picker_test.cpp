@@ -1,6 +1,8 @@
-// The folder picker: what a chosen folder becomes in the folder shown, and
-// that cancelling changes nothing.
+// The folder picker: what a chosen folder becomes in the folder shown, that
+// cancelling changes nothing, and that a folder whose name code page 932
+// cannot hold is refused.
 #include "options_support.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ protected:
 BOOL CALLBACK collect_text(HWND child, LPARAM lparam)
 {
     char text[512];
-    int n = GetWindowTextA(child, text, sizeof text);
+    int n = GetWindowText932(child, text, sizeof text);
     ((std::vector<std::string> *)lparam)->push_back(std::string(text, n > 0 ? (size_t)n : 0));
     return TRUE;
 }
@@ -27,14 +29,16 @@ BOOL CALLBACK collect_text(HWND child, LPARAM lparam)
 struct PickerSeen {
     HWND owner = NULL;
     std::vector<std::string> texts;
+    std::vector<BoxRecord> boxes;
 };
 
 // Opens the options dialog, presses the picker and, in the picker, selects
 // `folder` and presses OK, or cancels when `folder` is empty. Returns the
 // folder shown afterwards.
-std::string pick(const std::string &folder, PickerSeen *seen)
+std::string pick(const std::wstring &folder, PickerSeen *seen)
 {
-    static std::string selection;
+    // Posted, so it must outlive the call; wide, so no code page reads it.
+    static std::wstring selection;
     selection = folder;
     BoxRobot robot;
     robot.on_dialog = [&](HWND window) {
@@ -46,7 +50,7 @@ std::string pick(const std::string &folder, PickerSeen *seen)
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        PostMessageA(window, BFFM_SETSELECTIONA, TRUE, (LPARAM)selection.c_str());
+        PostMessageW(window, BFFM_SETSELECTIONW, TRUE, (LPARAM)selection.c_str());
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     };
     std::string shown;
@@ -59,7 +63,14 @@ std::string pick(const std::string &folder, PickerSeen *seen)
         },
     });
     EXPECT_EQ(0, open_options_dialog());
-    EXPECT_TRUE(robot.boxes.empty());
+    seen->boxes = robot.boxes;
+    return shown;
+}
+
+std::string pick(const std::string &folder, PickerSeen *seen)
+{
+    std::string shown = pick(std::wstring(Wide(folder.c_str()).text()), seen);
+    EXPECT_TRUE(seen->boxes.empty());
     return shown;
 }
 
@@ -69,7 +80,7 @@ TEST_F(OptionsPicker, ChosenFolderIsShownWithOneTrailingBackslashAndCancelChange
     // backslash code, yet it still needs its separator.
     const std::string so_folder = "C:\\データソ";
     remove_tree(so_folder);
-    ASSERT_TRUE(CreateDirectoryA(so_folder.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectory932(so_folder.c_str(), NULL));
     struct Case {
         std::string chosen, shown;
     } cases[] = {
@@ -91,17 +102,35 @@ TEST_F(OptionsPicker, ChosenFolderIsShownWithOneTrailingBackslashAndCancelChange
     remove_tree(so_folder);
 }
 
+// 'é' and a kanji 932 lacks ('𠮷', outside the BMP): neither can be logged
+// nor shown as it is, and no look-alike stands in for it.
+TEST_F(OptionsPicker, AFolderNamedWithACharacterBeyondCodePage932IsRefusedAndNothingChanges)
+{
+    for (const std::wstring folder : {std::wstring(L"C:\\Caf\u00e9"), std::wstring(L"C:\\\U00020BB7\u91ce\u5c4b")}) {
+        RemoveDirectoryW(folder.c_str());
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL));
+        PickerSeen seen;
+        EXPECT_EQ("C:\\Program Files\\Brand\\", pick(folder, &seen));
+        ASSERT_EQ(1u, seen.boxes.size());
+        EXPECT_EQ("インストールエラー", seen.boxes[0].caption);
+        EXPECT_EQ("インストール先のフォルダ名に、このインストーラでは使えない文字が含まれています。"
+                  "別のフォルダを選んでください。",
+                  seen.boxes[0].text);
+        EXPECT_EQ((HWND)install_state.options_window, seen.boxes[0].owner);
+        EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "the folder stays empty";
+    }
+}
+
 TEST_F(OptionsPicker, ThePickedFolderIsWhereTheStartInstalls)
 {
     remove_tree("C:\\PickedParent");
-    ASSERT_TRUE(CreateDirectoryA("C:\\PickedParent", NULL));
-    std::string selection = "C:\\PickedParent";
+    ASSERT_TRUE(CreateDirectory932("C:\\PickedParent", NULL));
     BoxRobot robot;
     robot.answer(IDNO);
     robot.on_dialog = [&](HWND window) {
         if (window == (HWND)install_state.options_window)
             return;
-        PostMessageA(window, BFFM_SETSELECTIONA, TRUE, (LPARAM)selection.c_str());
+        PostMessageW(window, BFFM_SETSELECTIONW, TRUE, (LPARAM)L"C:\\PickedParent");
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     };
     DialogScript script({

@@ -5,6 +5,7 @@
 #include "install/registration.h"
 #include "options_support.h"
 #include "records/install_log.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -48,9 +49,9 @@ protected:
     // empty log, the game program and a manual in a subfolder.
     void fill_after_copy()
     {
-        ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Brand", NULL));
-        ASSERT_TRUE(CreateDirectoryA(kInstall.c_str(), NULL));
-        ASSERT_TRUE(CreateDirectoryA((kInstall + "Manual").c_str(), NULL));
+        ASSERT_TRUE(CreateDirectory932("C:\\Program Files\\Brand", NULL));
+        ASSERT_TRUE(CreateDirectory932(kInstall.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectory932((kInstall + "Manual").c_str(), NULL));
         write_file(kInstall + "game.exe", "MZ");
         write_file(kInstall + "Manual\\read.exe", "MZ");
         SET_FIELD(source_drive, "D:\\");
@@ -77,7 +78,10 @@ protected:
         SCOPED_TRACE(link);
         LinkProperties p = load_link(link);
         ASSERT_TRUE(p.loaded);
-        EXPECT_EQ(target, p.path);
+        EXPECT_EQ(target, p.id_list_path);
+        if (GetACP() == 932) {
+            EXPECT_EQ(target, p.path);
+        }
         EXPECT_EQ(kInstall, p.working_directory) << "the install folder with its trailing backslash";
         EXPECT_EQ(SW_SHOWNORMAL, p.show_command);
         EXPECT_EQ("", p.arguments);
@@ -109,8 +113,8 @@ TEST_F(Registration, LogsSixLinesMakesBothShortcutsAndWritesTheRecord)
     };
     EXPECT_EQ(expected, read_lines(install_state.install_log_path));
     expect_link(kProductMenu + "\\Title.lnk", kInstall + "game.exe");
-    // The target is joined with two backslashes; the shell keeps its full
-    // path, in which the doubled one is gone.
+    // The target is joined to the install folder with one backslash: a
+    // doubled one would repeat the folder in the link's ID list.
     expect_link(kProductMenu + "\\Manual.lnk", kInstall + "Manual\\read.exe");
     expect_record("D:\\", kInstall + "game.exe", "1", kInstall);
 }
@@ -263,7 +267,7 @@ TEST_F(Registration, RunInstallRegistersAfterAConfirmedStartAndNotAfterTheCloseB
     expect_record(medium.path().substr(0, 3), kInstall + "game.exe", "1", kInstall);
 }
 
-// An options dialog that cannot be made (DialogBoxParamA gives -1) is no
+// An options dialog that cannot be made (DialogBoxParam932 gives -1) is no
 // install: nothing is registered.
 TEST_F(Registration, RunInstallWhoseDialogCannotBeMadeRegistersNothing)
 {

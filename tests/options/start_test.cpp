@@ -3,6 +3,7 @@
 // paths too long for their buffers; and no second install while one runs.
 #include "options_support.h"
 #include "robot/ui_robot.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(OptionsStart, AFolderWithoutDriveColonIsRefusedAndTheDialogStays)
         DialogScript script({
             [&](HWND dialog) {
                 seen = dialog;
-                SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, folder);
+                SetDlgItemText932(dialog, ID_OPTIONS_FOLDER, folder);
                 press(dialog, ID_OPTIONS_START);
             },
             [&](HWND dialog) {
@@ -88,6 +89,34 @@ TEST_F(OptionsStart, AFolderWithoutDriveColonIsRefusedAndTheDialogStays)
                    {IDOK});
         EXPECT_EQ(0, fake_runs);
     }
+}
+
+TEST_F(OptionsStart, ATypedFolderWithACharacterBeyondCodePage932IsRefusedAndNothingIsCreated)
+{
+    const wchar_t parent[] = L"C:\\Caf\u00e9";
+    RemoveDirectoryW(parent);
+    LauncherStandIn launcher;
+    BoxRobot robot;
+    HWND seen = NULL;
+    DialogScript script({
+        [&](HWND dialog) {
+            seen = dialog;
+            SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, L"C:\\Caf\u00e9\\");
+            press(dialog, ID_OPTIONS_START);
+        },
+        [&](HWND dialog) {
+            expect_usable(dialog, launcher.window());
+            close_box(dialog);
+        },
+    });
+    EXPECT_EQ(0, open_options_dialog());
+    ASSERT_EQ(1u, robot.boxes.size());
+    expect_box(robot.boxes[0], seen, "インストールエラー",
+               "インストール先のフォルダ名に、このインストーラでは使えない文字が含まれています。"
+               "別のフォルダを選んでください。",
+               {IDOK});
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(parent)) << "nothing is created";
+    EXPECT_EQ(0, fake_runs);
 }
 
 TEST_F(OptionsStart, DecliningEitherQuestionCreatesNothingAndTheDialogStays)
@@ -107,8 +136,8 @@ TEST_F(OptionsStart, DecliningEitherQuestionCreatesNothingAndTheDialogStays)
         SCOPED_TRACE(c.caption);
         remove_tree("C:\\Program Files\\Brand");
         if (c.folder_exists) {
-            ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Brand", NULL)
-                        && CreateDirectoryA(kInstallFolder, NULL));
+            ASSERT_TRUE(CreateDirectory932("C:\\Program Files\\Brand", NULL)
+                        && CreateDirectory932(kInstallFolder, NULL));
         }
         BoxRobot robot;
         robot.answer(IDNO);
@@ -154,7 +183,7 @@ TEST_F(OptionsStart, AFolderThatCannotBeCreatedIsReportedAndTheDialogStays)
     DialogScript script({
         [&](HWND dialog) {
             seen = dialog;
-            SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, folder.c_str());
+            SetDlgItemText932(dialog, ID_OPTIONS_FOLDER, folder.c_str());
             press(dialog, ID_OPTIONS_START);
         },
         [&](HWND dialog) {
@@ -202,7 +231,7 @@ TEST_F(OptionsStart, AConfirmedStartCreatesTheFolderAndLogLoadsTheChosenListFrom
     medium.put("filelist1.txt", header_list("二", "1"));
     medium.put("filelist2.txt", header_list("三", "2"));
     const std::string source = medium.path() + "disc\\";
-    CreateDirectoryA(source.c_str(), NULL);
+    CreateDirectory932(source.c_str(), NULL);
     // Written with CR LF: read in text mode, the list sees LF alone (a CR
     // before a statement would end the list unread).
     const std::string chosen = header_list("三 (媒体)", "2") + "; the chosen list\n";
@@ -248,7 +277,7 @@ TEST_F(OptionsStart, AConfirmedStartCreatesTheFolderAndLogLoadsTheChosenListFrom
 // only those: a brand folder another product made is that product's.
 TEST_F(OptionsStart, TheLogOpensWithTheFoldersMadeForTheInstallFolderOnly)
 {
-    ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Brand", NULL));
+    ASSERT_TRUE(CreateDirectory932("C:\\Program Files\\Brand", NULL));
     BoxRobot robot;
     robot.answer(IDYES);
     DialogScript script({[](HWND dialog) { press(dialog, ID_OPTIONS_START); }});
@@ -258,7 +287,7 @@ TEST_F(OptionsStart, TheLogOpensWithTheFoldersMadeForTheInstallFolderOnly)
 
 TEST_F(OptionsStart, AnExistingFolderIsUsedWithoutCreatingIt)
 {
-    ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Brand", NULL) && CreateDirectoryA(kInstallFolder, NULL));
+    ASSERT_TRUE(CreateDirectory932("C:\\Program Files\\Brand", NULL) && CreateDirectory932(kInstallFolder, NULL));
     write_file(std::string(kInstallFolder) + "keep.txt", "kept");
     BoxRobot robot;
     robot.answer(IDYES);
@@ -292,7 +321,7 @@ TEST_F(OptionsStart, AnInstallFolderOrLogPathTooLongIsRefusedBeforeAnythingIsMad
         DialogScript script({
             [&](HWND dialog) {
                 seen = dialog;
-                SetDlgItemTextA(dialog, ID_OPTIONS_FOLDER, shown.c_str());
+                SetDlgItemText932(dialog, ID_OPTIONS_FOLDER, shown.c_str());
                 press(dialog, ID_OPTIONS_START);
             },
             [&](HWND dialog) {
@@ -347,7 +376,7 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
 TEST_F(OptionsStart, AChosenListMissingFromTheMediumEndsTheProgramAfterTheFolderIsMade)
 {
     const std::string source = medium.path() + "empty disc\\";
-    CreateDirectoryA(source.c_str(), NULL);
+    CreateDirectory932(source.c_str(), NULL);
     SET_FIELD(installer_path, source + "installer.exe");
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("\"" + source + "filelist0.txt\"が開けません。") + "owner=none");

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/wide_text.h"
+
 namespace {
 
 struct Item {
@@ -30,8 +32,7 @@ struct Template {
 std::string ansi_of(const WCHAR *text)
 {
     char out[512];
-    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, NULL, NULL);
-    return n > 0 ? std::string(out, (size_t)n - 1) : std::string();
+    return to_cp932(text, out, sizeof out) ? std::string(out) : std::string();
 }
 
 const WORD *skip_string(const WORD *p)

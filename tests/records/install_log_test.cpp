@@ -9,13 +9,15 @@
 
 #include "records/install_log.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
 std::string file_bytes(const char *path)
 {
     std::string bytes;
-    FILE *f = fopen(path, "rb");
+    FILE *f = open_file(path, "rb");
     if (!f)
         return "<missing>";
     int c;
@@ -29,8 +31,8 @@ TEST(InstallLogOnDisk, WritesCrLfLinesAndReadsShiftJisPathsBack)
 {
     // 'C:\ソフト\' : 0x83 0x5C is one character whose second byte is '\'.
     const char folder[] = "C:\\\x83\x5c\x83\x74\x83\x67";
-    CreateDirectoryA(folder, NULL);
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder));
+    CreateDirectory932(folder, NULL);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributes932(folder));
     const std::string log = std::string(folder) + "\\instlog.txt";
     const std::string entry = std::string(folder) + "\\\x83\x5c\x83\x74.txt";
 
@@ -46,8 +48,8 @@ TEST(InstallLogOnDisk, WritesCrLfLinesAndReadsShiftJisPathsBack)
     EXPECT_STREQ(":C:\\x\\", lines.lines[1]);
     log_free(&lines);
 
-    DeleteFileA(log.c_str());
-    RemoveDirectoryA(folder);
+    DeleteFile932(log.c_str());
+    RemoveDirectory932(folder);
 }
 
 // An install into a folder that already holds a log keeps its whole lines
@@ -55,11 +57,11 @@ TEST(InstallLogOnDisk, WritesCrLfLinesAndReadsShiftJisPathsBack)
 TEST(InstallLogOnDisk, ContinuingKeepsCompleteLinesCutsTheTailAndRefusesABadLog)
 {
     const char log[] = "C:\\continued-log.txt";
-    DeleteFileA(log);
+    DeleteFile932(log);
     ASSERT_EQ(1, log_continue(log));
     EXPECT_EQ("", file_bytes(log));
 
-    FILE *f = fopen(log, "wb");
+    FILE *f = open_file(log, "wb");
     fwrite("C:\\a\r\n:C:\\b\\\r\n\0\0\0torn", 1, 21, f);
     fclose(f);
     ASSERT_EQ(1, log_continue(log));
@@ -67,7 +69,7 @@ TEST(InstallLogOnDisk, ContinuingKeepsCompleteLinesCutsTheTailAndRefusesABadLog)
     EXPECT_EQ("C:\\a\r\n:C:\\b\\\r\nC:\\c\r\n", file_bytes(log));
 
     const std::string bad = "C:\\a\r\n" + std::string(300, 'x') + "\r\n";
-    f = fopen(log, "wb");
+    f = open_file(log, "wb");
     fwrite(bad.data(), 1, bad.size(), f);
     fclose(f);
     BoxRobot robot;
@@ -76,7 +78,7 @@ TEST(InstallLogOnDisk, ContinuingKeepsCompleteLinesCutsTheTailAndRefusesABadLog)
     EXPECT_EQ("インストールログ読込失敗", robot.boxes[0].caption);
     EXPECT_EQ("インストールログに長すぎる行があります。", robot.boxes[0].text);
     EXPECT_EQ(bad, file_bytes(log));
-    DeleteFileA(log);
+    DeleteFile932(log);
 }
 
 TEST(InstallLogOnDisk, AnUnreadableLogIsReportedInAnUnownedBox)

@@ -9,6 +9,7 @@
 #include "records/registry.h"
 #include "support/hkcu.h"
 #include "state/install_state.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ void write_record(const char *product)
 
 class Registry : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, brand); }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, brand); }
+    void SetUp() override { RegDeleteTree932(HKEY_CURRENT_USER, brand); }
+    void TearDown() override { RegDeleteTree932(HKEY_CURRENT_USER, brand); }
 };
 
 TEST_F(Registry, ValuesAreStringsStoredWithoutTheirZero)
@@ -47,8 +48,8 @@ TEST_F(Registry, ValuesAreStringsStoredWithoutTheirZero)
 
     DWORD type = 0, size = 0;
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, product.c_str(), 0, KEY_READ, &key));
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "exepath", NULL, &type, NULL, &size));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx932(HKEY_CURRENT_USER, product.c_str(), 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueEx932(key, "exepath", NULL, &type, NULL, &size));
     RegCloseKey(key);
     EXPECT_EQ((DWORD)REG_SZ, type);
     EXPECT_EQ((DWORD)length, size);
@@ -62,9 +63,9 @@ TEST_F(Registry, ReadBackIsTerminatedAfterItsData)
 {
     const std::string product = std::string(brand) + "\\Title";
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, product.c_str(), &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKey932(HKEY_CURRENT_USER, product.c_str(), &key));
     // Stored with no zero at all: five bytes of text.
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "gamedir", 0, REG_SZ, (const BYTE *)"C:\\G\\Q", 5));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueEx932(key, "gamedir", 0, REG_SZ, (const BYTE *)"C:\\G\\Q", 5));
     RegCloseKey(key);
     char buffer[260];
     memset(buffer, '#', sizeof buffer);
@@ -81,6 +82,20 @@ TEST_F(Registry, ReadBackIsTerminatedAfterItsData)
 
     EXPECT_EQ(0, reg_read_value(buffer, product.c_str(), "missing", sizeof buffer));
     EXPECT_EQ(0, reg_read_value(buffer, "software\\InstallerTestBrand\\None", "gamedir", 260));
+}
+
+// A user name like "Jos\u00e9" in the Programs folder: no 932 text stands for
+// it, so the value is as good as missing.
+TEST_F(Registry, AValueBeyondCodePage932ReadsAsMissing)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKey932(HKEY_CURRENT_USER, product.c_str(), &key));
+    const wchar_t folder[] = L"C:\\Users\\Jos\u00e9\\Programs";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"gamedir", 0, REG_SZ, (const BYTE *)folder, sizeof folder));
+    RegCloseKey(key);
+    char buffer[260] = "stale";
+    EXPECT_EQ(0, reg_read_value(buffer, product.c_str(), "gamedir", sizeof buffer));
 }
 
 TEST_F(Registry, AnEmptyExepathStillReads)
@@ -130,7 +145,7 @@ TEST_F(Registry, AnEmptyBrandDeletesTheValuesButNoKey)
     for (const char *name : {"instdrv", "exepath", "instopt", "gamedir"})
         EXPECT_EQ(0, reg_read_value(buffer, install_state.product_key, name, 260)) << name;
     EXPECT_TRUE(key_exists(install_state.product_key));
-    RegDeleteTreeA(HKEY_CURRENT_USER, install_state.product_key);
+    RegDeleteTree932(HKEY_CURRENT_USER, install_state.product_key);
     EXPECT_TRUE(key_exists("software"));
 }
 

@@ -17,9 +17,14 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
 
+#include "boundary/wide_text.h"
 #include "robot/ui_robot.h"
 #include "support/box_pattern.h"
 
@@ -74,10 +79,9 @@ bool parse(int argc, char **argv, Options *options)
 // code page 932 bytes as hex.
 void print_text(const char *label, const std::string &text)
 {
-    wchar_t wide[4096];
+    Wide wide(text.data(), text.size());
     char utf8[4 * 4096];
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), wide, 4096);
-    int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, sizeof utf8 - 1, NULL, NULL) : 0;
+    int m = wide ? WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8 - 1, NULL, NULL) - 1 : 0;
     utf8[m > 0 ? m : 0] = '\0';
     printf("%s=%s hex=%s\n", label, utf8, hex_of(text).c_str());
 }
@@ -96,10 +100,33 @@ int usage()
     return 2;
 }
 
+// The arguments in code page 932, from the wide command line: the ANSI argv
+// would carry captions in the system's code page.
+std::vector<std::string> arguments_932()
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 0; wide && i < count; i++) {
+        std::string text(2 * wcslen(wide[i]) + 1, '\0');
+        to_cp932(wide[i], &text[0], text.size());
+        arguments.push_back(text.c_str());
+    }
+    if (wide)
+        LocalFree(wide);
+    return arguments;
+}
+
 }  // namespace
 
-int main(int argc, char **argv)
+int main(int, char **)
 {
+    std::vector<std::string> texts = arguments_932();
+    std::vector<char *> pointers;
+    for (std::string &text : texts)
+        pointers.push_back(&text[0]);
+    int argc = (int)pointers.size();
+    char **argv = pointers.data();
     Options o;
     if (argc < 2 || !parse(argc, argv, &o))
         return usage();

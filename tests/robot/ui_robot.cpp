@@ -2,19 +2,17 @@
 
 #include <winternl.h>
 
+#include "boundary/wide_text.h"
+#include "support/cp932_calls.h"
+
 static const int POLL_MS = 20;
 static const UINT TEXT_TIMEOUT_MS = 2000;
 
 std::string robot_text(HWND window)
 {
-    char buffer[4096];
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, (LPARAM)buffer,
-                             SMTO_ABORTIFHUNG, TEXT_TIMEOUT_MS, &length))
-        return std::string();
-    if (length >= sizeof buffer)
-        length = sizeof buffer - 1;
-    return std::string(buffer, (size_t)length);
+    char buffer[8192];
+    int length = GetWindowTextTimeout932(window, buffer, sizeof buffer, TEXT_TIMEOUT_MS);
+    return std::string(buffer, length > 0 ? (size_t)length : 0);
 }
 
 std::string robot_class(HWND window)
@@ -57,7 +55,7 @@ static bool matches(HWND window, const WindowSearch &search)
         return false;
     if (search.caption && *search.caption) {
         char caption[1024];
-        int n = GetWindowTextA(window, caption, sizeof caption);
+        int n = GetWindowText932(window, caption, sizeof caption);
         if (std::string(caption, n > 0 ? (size_t)n : 0) != search.caption)
             return false;
     }
@@ -235,11 +233,11 @@ bool robot_answer(const RobotBox &box, int id)
 bool robot_read_hkcu(const char *subkey, const char *name, std::string *value)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyEx932(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     char data[4096];
     DWORD size = sizeof data;
-    LONG result = RegQueryValueExA(key, name, NULL, NULL, (BYTE *)data, &size);
+    LONG result = RegQueryValueEx932(key, name, NULL, NULL, (BYTE *)data, &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
         return false;
@@ -267,11 +265,9 @@ bool robot_command_line(DWORD process, std::string *command_line)
         std::wstring wide(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
         if (ReadProcessMemory(handle, parameters.CommandLine.Buffer, &wide[0],
                               parameters.CommandLine.Length, NULL)) {
-            char text[4096];
-            int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), text,
-                                        sizeof text, NULL, NULL);
-            command_line->assign(text, n > 0 ? (size_t)n : 0);
-            ok = true;
+            std::string text(2 * wide.size() + 1, '\0');
+            ok = to_cp932(wide.c_str(), &text[0], text.size());
+            command_line->assign(text.c_str());
         }
     }
     CloseHandle(handle);

@@ -42,6 +42,8 @@ TEST(UnownedMessage, ShowsTheTextUnderItsCaptionWithOkOnly)
 #include "script/settings.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
@@ -54,7 +56,7 @@ char out[260];
 
 void write_install_txt(const char *text)
 {
-    FILE *f = fopen("install.txt", "wb");
+    FILE *f = open_file("install.txt", "wb");
     fputs(text, f);
     fclose(f);
 }
@@ -71,7 +73,7 @@ const FatalCase fatal_cases[] = {
     {"文字列が長すぎます。259バイトまでです。",
      [] { read_quoted(("\"" + std::string(260, 's') + "\"").c_str(), out, 260); }},
     {"install.txtが開けませんでした。",
-     [] { DeleteFileA("install.txt"); load_product_settings(); }},
+     [] { DeleteFile932("install.txt"); load_product_settings(); }},
     {"caption文が見つかりません。", [] { write_install_txt("; nothing\n"); load_product_settings(); }},
     {"maker文が見つかりません。", [] { write_install_txt("caption \"C\""); load_product_settings(); }},
     {"title文もしくはbland文が見つかりません。",
@@ -89,7 +91,7 @@ TEST(FatalError, EveryScannerAndSettingsErrorShowsItsBoxAndExitsWithZero)
             testing::ExitedWithCode(0), fatal_pattern(c.message) + "owner=none")
             << c.message;
     }
-    DeleteFileA("install.txt");
+    DeleteFile932("install.txt");
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "support/file_tree.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
@@ -24,13 +26,13 @@ const char MUTEX_NAME[] = "kaduinstmutex";
 std::string windows_temp()
 {
     char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
+    GetWindowsDirectory932(windows, sizeof windows);
     return std::string(windows) + "\\temp\\";
 }
 
 bool is_folder(const std::string &path)
 {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributes932(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -45,14 +47,14 @@ protected:
         temp_.pop_back();
         saved_ = temp_ + ".startup-test-saved";
         if (!is_folder(saved_)) {
-            ASSERT_TRUE(MoveFileA(temp_.c_str(), saved_.c_str())) << GetLastError();
+            ASSERT_TRUE(MoveFile932(temp_.c_str(), saved_.c_str())) << GetLastError();
         }
     }
     void TearDown() override
     {
-        DeleteFileA(temp_.c_str());
-        RemoveDirectoryA(temp_.c_str());
-        EXPECT_TRUE(MoveFileA(saved_.c_str(), temp_.c_str())) << GetLastError();
+        DeleteFile932(temp_.c_str());
+        RemoveDirectory932(temp_.c_str());
+        EXPECT_TRUE(MoveFile932(saved_.c_str(), temp_.c_str())) << GetLastError();
     }
     std::string temp_, saved_;
 };
@@ -77,10 +79,10 @@ TEST_F(TempFolderAside, AMissingTempFolderIsCreated)
 
 TEST_F(TempFolderAside, AFolderThatCanNeverBeMadeEndsTheProgramAfterABoundedWait)
 {
-    // A file stands where the folder should be: CreateDirectoryA fails and
+    // A file stands where the folder should be: CreateDirectory932 fails and
     // no folder ever appears.
-    if (GetFileAttributesA(temp_.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        FILE *f = fopen(temp_.c_str(), "wb");
+    if (GetFileAttributes932(temp_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        FILE *f = open_file(temp_.c_str(), "wb");
         ASSERT_NE(nullptr, f);
         fclose(f);
     }
@@ -101,7 +103,7 @@ TEST_F(TempFolderAside, AFolderThatCanNeverBeMadeEndsTheProgramAfterABoundedWait
 std::string beside_this_program(const char *name)
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileName932(NULL, path, sizeof path);
     *strrchr(path, '\\') = '\0';
     return std::string(path) + "\\" + name;
 }
@@ -121,7 +123,7 @@ TEST(ReplaceProcess, AProgramThatCannotStartReturnsZeroAndNothingEnds)
 std::string record_of_replaced(std::vector<const char *> arguments)
 {
     const std::string game = beside_this_program("testgame.exe");
-    DeleteFileA("testgame.log");
+    DeleteFile932("testgame.log");
     // Exit code 0, and no exit handler: nothing at all on standard error.
     EXPECT_EXIT(
         {
@@ -132,9 +134,9 @@ std::string record_of_replaced(std::vector<const char *> arguments)
         },
         testing::ExitedWithCode(0), "^$");
     std::string record = read_file_when("testgame.log", "cwd=", 5000);
-    DeleteFileA("testgame.log");
+    DeleteFile932("testgame.log");
     char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
+    GetCurrentDirectory932(sizeof here, here);
     EXPECT_NE(std::string::npos, record.find(std::string("cwd=[") + here + "]")) << record;
     return record;
 }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "support/test_bounds.h"
+#include "support/cp932_calls.h"
 
 BoxRobot *BoxRobot::current = nullptr;
 
@@ -31,7 +32,7 @@ BoxRobot::~BoxRobot()
 static std::string window_text(HWND window)
 {
     char buffer[4096];
-    int n = GetWindowTextA(window, buffer, sizeof buffer);
+    int n = GetWindowText932(window, buffer, sizeof buffer);
     return std::string(buffer, n > 0 ? (size_t)n : 0);
 }
 

@@ -8,29 +8,31 @@
 
 #include "install/make_path.h"
 #include "install/path_scan.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 std::string build_folder()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileName932(NULL, path, sizeof path);
     *strrchr(path, '\\') = '\0';
     return path;
 }
 
 bool path_exists(const std::string &path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributes932(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool is_folder(const std::string &path)
 {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributes932(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void write_file(const std::string &path, const std::string &bytes)
 {
-    FILE *f = fopen(path.c_str(), "wb");
+    FILE *f = open_file(path.c_str(), "wb");
     if (!f) {
         ADD_FAILURE() << "cannot write " << path;
         return;
@@ -43,7 +45,7 @@ void write_file(const std::string &path, const std::string &bytes)
 std::string read_file(const std::string &path)
 {
     std::string bytes;
-    FILE *f = fopen(path.c_str(), "rb");
+    FILE *f = open_file(path.c_str(), "rb");
     if (!f)
         return "<missing>";
     char chunk[65536];
@@ -74,15 +76,15 @@ std::vector<std::string> folder_entries(const std::string &folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    std::string pattern = folder + (ends_with_separator(folder.c_str(), ansi_lead_byte) ? "*" : "\\*");
-    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+    std::string pattern = folder + (ends_with_separator(folder.c_str(), cp932_lead_byte) ? "*" : "\\*");
+    HANDLE find = FindFirstFile932(pattern.c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
         std::string name = found.cFileName;
         if (name != "." && name != "..")
             names.push_back(name);
-    } while (FindNextFileA(find, &found));
+    } while (FindNextFile932(find, &found));
     FindClose(find);
     return names;
 }
@@ -90,14 +92,14 @@ std::vector<std::string> folder_entries(const std::string &folder)
 void remove_tree(const std::string &path)
 {
     if (!is_folder(path)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributes932(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFile932(path.c_str());
         return;
     }
-    std::string base = ends_with_separator(path.c_str(), ansi_lead_byte) ? path : path + "\\";
+    std::string base = ends_with_separator(path.c_str(), cp932_lead_byte) ? path : path + "\\";
     for (const std::string &name : folder_entries(base))
         remove_tree(base + name);
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectory932(path.c_str());
 }
 
 std::string read_file_when(const std::string &path, const std::string &marker, int timeout_ms)

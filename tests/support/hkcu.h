@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include <string>
+#include "support/cp932_calls.h"
 
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 inline bool key_exists(const std::string &subkey)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyEx932(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -19,11 +20,11 @@ inline bool key_exists(const std::string &subkey)
 inline bool reg_text(HKEY root, const std::string &subkey, const std::string &name, std::string *out)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyEx932(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     char data[1024];
     DWORD size = sizeof data - 1, type = 0;
-    LONG result = RegQueryValueExA(key, name.c_str(), NULL, &type, (BYTE *)data, &size);
+    LONG result = RegQueryValueEx932(key, name.c_str(), NULL, &type, (BYTE *)data, &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS || type != REG_SZ)
         return false;
@@ -47,12 +48,12 @@ private:
     static void set(const std::string &folder)
     {
         HKEY key;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, kShellFolders, &key) != ERROR_SUCCESS)
+        if (RegCreateKey932(HKEY_CURRENT_USER, kShellFolders, &key) != ERROR_SUCCESS)
             return;
         if (folder.empty())
-            RegDeleteValueA(key, "Programs");
+            RegDeleteValue932(key, "Programs");
         else
-            RegSetValueExA(key, "Programs", 0, REG_SZ, (const BYTE *)folder.c_str(),
+            RegSetValueEx932(key, "Programs", 0, REG_SZ, (const BYTE *)folder.c_str(),
                            (DWORD)folder.size() + 1);
         RegCloseKey(key);
     }

@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/wide_text.h"
 #include "support/file_tree.h"
+#include "support/cp932_calls.h"
 
 std::string current_folder()
 {
     char buffer[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    DWORD n = GetCurrentDirectory932(sizeof buffer, buffer);
     return std::string(buffer, n) + "\\";
 }
 
@@ -20,9 +22,8 @@ std::string unix_path(const std::string &windows_path)
 {
     typedef char *(CDECL * UnixName)(LPCWSTR);
     UnixName unix_name = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
-    char *name = unix_name ? unix_name(wide) : NULL;
+    Wide wide(windows_path.c_str());
+    char *name = unix_name && wide ? unix_name(wide) : NULL;
     std::string result = name ? name : "";
     if (name)
         HeapFree(GetProcessHeap(), 0, name);
@@ -34,7 +35,7 @@ int run_unix(const std::string &command, std::string *output)
     static int serial;
     std::string reply = current_folder() + "unix_reply_" + std::to_string(GetCurrentProcessId()) + "_" +
                         std::to_string(++serial);
-    DeleteFileA(reply.c_str());
+    DeleteFile932(reply.c_str());
     std::string file = "'" + unix_path(reply) + "'";
     // The whole reply appears at once: written aside, then moved in place.
     std::string line = "/bin/sh -c \"(" + command + ") >" + file + ".part 2>&1; echo $? >>" + file +
@@ -44,7 +45,7 @@ int run_unix(const std::string &command, std::string *output)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    if (!CreateProcess932(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         ADD_FAILURE() << "cannot start: " << command;
         return -1;
     }
@@ -56,7 +57,7 @@ int run_unix(const std::string &command, std::string *output)
         Sleep(20);
     }
     std::string text = read_file(reply);
-    DeleteFileA(reply.c_str());
+    DeleteFile932(reply.c_str());
     // The last line is the exit status.
     size_t status_at = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
     status_at = status_at == std::string::npos ? 0 : status_at + 1;

@@ -18,6 +18,8 @@
 #include "support/box_robot.h"
 #include "support/file_tree.h"
 #include "uninstall/uninstall.h"
+#include "support/cp932_calls.h"
+#include "boundary/open_file.h"
 
 namespace {
 
@@ -33,7 +35,7 @@ void set_product(const char *bland, const char *title, const char *caption)
     snprintf(s.caption, sizeof s.caption, "%s", caption);
 }
 
-void make_folder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
+void make_folder(const std::string &path) { CreateDirectory932(path.c_str(), NULL); }
 
 void write_record(const std::string &dir);
 
@@ -91,7 +93,7 @@ protected:
     static void clean()
     {
         remove_tree(base);
-        RegDeleteTreeA(HKEY_CURRENT_USER, "software\\UninstallTestBrand");
+        RegDeleteTree932(HKEY_CURRENT_USER, "software\\UninstallTestBrand");
     }
 };
 
@@ -114,7 +116,7 @@ TEST_F(Uninstall, ALogWithATornTailIsUninstalledWhole)
 {
     for (const std::string &tail : {std::string(4096, '\0'), std::string(300, 't')}) {
         fake_install(game, "Game", {});
-        FILE *log = fopen((game + "instlog.txt").c_str(), "ab");
+        FILE *log = open_file((game + "instlog.txt").c_str(), "ab");
         fwrite(tail.data(), 1, tail.size(), log);
         fclose(log);
         BoxRobot robot;
@@ -187,14 +189,15 @@ TEST_F(Uninstall, ALogOfTheEarlierProgramLeavesOnlyTheUnloggedInstallFolder)
     ASSERT_EQ(14u, lines.size());
     make_folder(game);
     for (const std::string &line : lines) {
-        if (line[0] == ':')
+        if (line[0] == ':') {
             ASSERT_EQ(1, make_path(line.c_str() + 1)) << line;
+        }
     }
     for (const std::string &line : lines)
         if (line[0] != ':' && line[0] != '>' && line[0] != '?')
             write_file(line, "installed");
     write_record(game);
-    ASSERT_TRUE(CopyFileA(old_log.c_str(), (game + "instlog.txt").c_str(), FALSE));
+    ASSERT_TRUE(CopyFile932(old_log.c_str(), (game + "instlog.txt").c_str(), FALSE));
     ASSERT_EQ(1, uninstall());
     EXPECT_EQ(std::vector<std::string>{"Game"}, folder_entries(base + "\\Brand"));
     EXPECT_TRUE(folder_entries(game).empty());
@@ -219,7 +222,7 @@ TEST_F(Uninstall, TheMakersFolderStaysWhileAnotherProductOfTheMakerIsInstalled)
 TEST_F(Uninstall, FilesAlreadyGoneAndForeignLogLinesChangeNothingElse)
 {
     fake_install(game, "Game", {">Another caption", "?software\\Someone\\Else"});
-    DeleteFileA((game + "data\\a.bin").c_str());
+    DeleteFile932((game + "data\\a.bin").c_str());
     ASSERT_EQ(1, uninstall());
     EXPECT_FALSE(path_exists(game + "data"));
     EXPECT_FALSE(has_value("exepath"));
@@ -242,9 +245,9 @@ TEST_F(Uninstall, LinesLeadingOutOfTheInstallAndProgramsFoldersAreLeftInPlace)
         write_file(win_ini, "[windows]\r\n");
     fake_install(game, "Game", {win_ini, "..\\outside.txt", "relative.txt", game + "data\\..\\..\\escaped.txt",
                                 ":" + base + "\\kept", game + "data/../../escaped.txt"});
-    SetCurrentDirectoryA(here.c_str());
+    SetCurrentDirectory932(here.c_str());
     EXPECT_EQ(1, uninstall());
-    SetCurrentDirectoryA("C:\\");
+    SetCurrentDirectory932("C:\\");
     EXPECT_TRUE(path_exists(win_ini));
     for (const std::string &path : outside)
         EXPECT_TRUE(path_exists(path)) << path;
@@ -266,7 +269,7 @@ TEST_F(Uninstall, AnEmptyLogRemovesOnlyTheLogAndTheRecord)
 TEST_F(Uninstall, AnUnreadableLogOrMissingGamedirChangesNothing)
 {
     fake_install(game, "Game", {});
-    DeleteFileA((game + "instlog.txt").c_str());
+    DeleteFile932((game + "instlog.txt").c_str());
     {
         BoxRobot robot;
         EXPECT_EQ(0, uninstall());
@@ -361,7 +364,7 @@ TEST_F(LauncherCommands, YesUninstallsReportsAndSwitchesTheButtons)
 TEST_F(LauncherCommands, AFailedUninstallOffersToRemoveTheRecordAlone)
 {
     fake_install(game, "Game", {});
-    DeleteFileA((game + "instlog.txt").c_str());
+    DeleteFile932((game + "instlog.txt").c_str());
     {
         BoxRobot robot;
         robot.answer({IDYES, IDOK, IDNO});
@@ -397,7 +400,7 @@ TEST_F(LauncherCommands, CleanUpWithAnEmptyBrandDeletesValuesButNoKey)
     EXPECT_FALSE(has_value("exepath"));
     EXPECT_FALSE(has_value("instopt"));
     EXPECT_TRUE(key_exists(install_state.product_key));
-    RegDeleteTreeA(HKEY_CURRENT_USER, install_state.product_key);
+    RegDeleteTree932(HKEY_CURRENT_USER, install_state.product_key);
 }
 
 }  // namespace

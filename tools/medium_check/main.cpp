@@ -8,16 +8,21 @@
 
 int main(int argc, char **argv)
 {
+    std::vector<std::string> arguments;
+    if (!program_arguments(argc, argv, &arguments)) {
+        fputs("medium-check: a path on the command line has a character code page 932 cannot hold\n", stderr);
+        return 2;
+    }
     int json = 0;
     const char *medium = nullptr;
     std::vector<std::string> other_discs;
-    for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "--json") == 0)
+    for (const std::string &argument : arguments) {
+        if (argument == "--json")
             json = 1;
         else if (!medium)
-            medium = argv[i];
+            medium = argument.c_str();
         else
-            other_discs.push_back(argv[i]);
+            other_discs.push_back(argument);
     }
     if (!medium || !*medium) {
         fputs("usage: medium-check [--json] MEDIUM_DIR [DISC_DIR...]\n", stderr);

@@ -1,9 +1,11 @@
 // The medium's files as the installer would find them, on either platform.
 // Paths inside the medium are named as the control files name them: code
 // page 932 bytes with '\' between folders, relative to a folder of this
-// machine given in its own convention. On Windows the ANSI file calls take
-// them as they are; natively they are converted to UTF-8 and looked up
-// without regard to the case of ASCII letters, as Wine and Windows do.
+// machine given in its own convention. On Windows they go to the wide file
+// calls converted from code page 932, as the installer's own do; natively
+// they are converted to UTF-8 and looked up without regard to the case of
+// ASCII letters, as Wine and Windows do. A name found on the medium that 932
+// cannot hold reads with '?' for each such character, on either platform.
 #pragma once
 
 #include <string>
@@ -36,6 +38,10 @@ int medium_read(const std::string &base, const std::string &relative, int text_m
 // drive or file-system root); 0 when it is not a folder.
 int medium_folder_parts(const std::string &given, std::string *full, std::string *parent,
                         std::string *name);
+
+// The program's arguments after its name, in code page 932 (on Windows from
+// the wide command line); 0 when one holds a character 932 lacks.
+int program_arguments(int argc, char **argv, std::vector<std::string> *arguments);
 
 // Code page 932 text as UTF-8.
 std::string cp932_to_utf8(const std::string &text);

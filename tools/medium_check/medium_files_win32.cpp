@@ -4,8 +4,13 @@
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include "boundary/open_file.h"
+#include "boundary/wide_text.h"
 #include "install/path_scan.h"
 
 static std::string join(const std::string &base, const std::string &relative)
@@ -27,6 +32,39 @@ std::string cp932_to_utf8(const std::string &text)
     std::string out((size_t)length, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, &out[0], length, NULL, NULL);
     return out;
+}
+
+// A name from the medium in code page 932, '?' for a character it lacks.
+static std::string name_cp932(const wchar_t *name)
+{
+    std::string out;
+    for (const wchar_t *c = name; *c; c++) {
+        int pair = c[0] >= 0xD800 && c[0] < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000;
+        wchar_t one[3] = {c[0], pair ? c[1] : L'\0', L'\0'};
+        char bytes[8];
+        out += to_cp932(one, bytes, sizeof bytes) ? bytes : "?";
+        c += pair;
+    }
+    return out;
+}
+
+int program_arguments(int, char **, std::vector<std::string> *arguments)
+{
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return 0;
+    int held = 1;
+    arguments->clear();
+    for (int i = 1; i < count && held; i++) {
+        size_t size = 2 * wcslen(wide[i]) + 1;
+        std::string text(size, '\0');
+        held = to_cp932(wide[i], &text[0], size);
+        text.resize(strlen(text.c_str()));
+        arguments->push_back(text);
+    }
+    LocalFree(wide);
+    return held;
 }
 
 static UINT console_code_page;
@@ -51,7 +89,7 @@ EntryKind medium_entry(const std::string &base, const std::string &relative,
 {
     std::string path = join(base, relative);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(Wide(path.c_str()), GetFileExInfoStandard, &data))
         return ENTRY_NONE;
     if (size)
         *size = (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
@@ -65,12 +103,12 @@ int medium_list(const std::string &base, const std::string &relative,
     std::string folder = join(base, relative);
     if (!folder.empty() && folder.back() != '\\')
         folder += '\\';
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide((folder + "*.*").c_str()), &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     do {
-        std::string name = found.cFileName;
+        std::string name = name_cp932(found.cFileName);
         if (name == "." || name == "..")
             continue;
         FolderEntry e;
@@ -78,18 +116,18 @@ int medium_list(const std::string &base, const std::string &relative,
         e.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         e.size = (unsigned long long)found.nFileSizeHigh << 32 | found.nFileSizeLow;
         entries->push_back(e);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return 1;
 }
 
-// The program's own fopen and fread: what it reads is what is checked.
+// The program's own open and fread: what it reads is what is checked.
 int medium_read(const std::string &base, const std::string &relative, int text_mode,
                 size_t limit, std::string *bytes, int *more)
 {
     bytes->clear();
     *more = 0;
-    FILE *file = fopen(join(base, relative).c_str(), text_mode ? "rt" : "rb");
+    FILE *file = open_file(join(base, relative).c_str(), text_mode ? "rt" : "rb");
     if (!file)
         return 0;
     bytes->resize(limit + 1);
@@ -103,14 +141,15 @@ int medium_read(const std::string &base, const std::string &relative, int text_m
 int medium_folder_parts(const std::string &given, std::string *full, std::string *parent,
                         std::string *name)
 {
-    char path[MAX_PATH];
-    DWORD length = GetFullPathNameA(given.c_str(), sizeof path, path, NULL);
-    if (length == 0 || length >= sizeof path)
+    wchar_t path[MAX_PATH];
+    DWORD length = GetFullPathNameW(Wide(given.c_str()), MAX_PATH, path, NULL);
+    char narrow[2 * MAX_PATH];
+    if (length == 0 || length >= MAX_PATH || !to_cp932(path, narrow, sizeof narrow))
         return 0;
-    *full = path;
+    *full = narrow;
     while (full->size() > 3 && full->back() == '\\')
         full->pop_back();
-    DWORD attributes = GetFileAttributesA(full->c_str());
+    DWORD attributes = GetFileAttributesW(Wide(full->c_str()));
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return 0;
     // The last real '\': a name may end in a character whose second byte is 0x5C.
