@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/wide_text.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 #include "support/unix_command.h"
@@ -190,7 +191,8 @@ HANDLE start_suspended(PROCESS_INFORMATION *process)
 std::vector<HWND> visible_launchers()
 {
     std::vector<HWND> found;
-    for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", CAPTION)) != NULL;)
+    Wide caption(CAPTION);
+    for (HWND w = NULL; (w = FindWindowExW(NULL, w, L"#32770", caption)) != NULL;)
         if (IsWindowVisible(w))
             found.push_back(w);
     return found;

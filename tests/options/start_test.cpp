@@ -49,6 +49,26 @@ protected:
         EXPECT_FALSE(options_start_running());
     }
 
+    // Puts `folder` into the folder box and presses start; the dialog, still
+    // usable afterwards, is then closed. Returns the dialog.
+    static HWND start_with_folder(const std::wstring &folder, const LauncherStandIn &launcher)
+    {
+        HWND seen = NULL;
+        DialogScript script({
+            [&](HWND dialog) {
+                seen = dialog;
+                SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, folder.c_str());
+                press(dialog, ID_OPTIONS_START);
+            },
+            [&](HWND dialog) {
+                expect_usable(dialog, launcher.window());
+                close_box(dialog);
+            },
+        });
+        EXPECT_EQ(0, open_options_dialog());
+        return seen;
+    }
+
     MediumFolder medium;
 };
 
@@ -97,19 +117,7 @@ TEST_F(OptionsStart, ATypedFolderWithACharacterBeyondCodePage932IsRefusedAndNoth
     RemoveDirectoryW(parent);
     LauncherStandIn launcher;
     BoxRobot robot;
-    HWND seen = NULL;
-    DialogScript script({
-        [&](HWND dialog) {
-            seen = dialog;
-            SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, L"C:\\Caf\u00e9\\");
-            press(dialog, ID_OPTIONS_START);
-        },
-        [&](HWND dialog) {
-            expect_usable(dialog, launcher.window());
-            close_box(dialog);
-        },
-    });
-    EXPECT_EQ(0, open_options_dialog());
+    HWND seen = start_with_folder(L"C:\\Caf\u00e9\\", launcher);
     ASSERT_EQ(1u, robot.boxes.size());
     expect_box(robot.boxes[0], seen, "インストールエラー",
                "インストール先のフォルダ名に、このインストーラでは使えない文字が含まれています。"
@@ -179,19 +187,7 @@ TEST_F(OptionsStart, AFolderThatCannotBeCreatedIsReportedAndTheDialogStays)
     LauncherStandIn launcher;
     BoxRobot robot;
     robot.answer({IDYES, IDOK});
-    HWND seen = NULL;
-    DialogScript script({
-        [&](HWND dialog) {
-            seen = dialog;
-            SetDlgItemText932(dialog, ID_OPTIONS_FOLDER, folder.c_str());
-            press(dialog, ID_OPTIONS_START);
-        },
-        [&](HWND dialog) {
-            expect_usable(dialog, launcher.window());
-            close_box(dialog);
-        },
-    });
-    EXPECT_EQ(0, open_options_dialog());
+    HWND seen = start_with_folder(Wide(folder.c_str()).text(), launcher);
     ASSERT_EQ(2u, robot.boxes.size());
     expect_box(robot.boxes[0], seen, "インストールフォルダ作成確認",
                "フォルダ\"" + folder + "Title\\\"を作成します。よろしいですか？", {IDYES, IDNO});
