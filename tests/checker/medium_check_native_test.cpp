@@ -2,10 +2,8 @@
 // folder: each medium gets exactly its report and exit code. The mastering
 // command refuses with that report, and the names it lets through reach the
 // image as written.
-#include <iconv.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <functional>
@@ -15,48 +13,11 @@
 #include <gtest/gtest.h>
 
 #include "checker/checker_media.h"
+#include "checker/checker_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CheckerRun {
-    std::string out;
-    int code;
-};
-
-CheckerRun run_command(const std::string &command)
-{
-    CheckerRun run = {"", -1};
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-CheckerRun run_checker(const std::string &arguments)
-{
-    return run_command(std::string(MEDIUM_CHECK_PROGRAM) + " " + arguments);
-}
-
-std::string to_utf8(const std::string &text, const char *from)
-{
-    iconv_t cd = iconv_open("UTF-8", from);
-    std::string out(text.size() * 3, '\0');
-    char *in = const_cast<char *>(text.data());
-    char *to = &out[0];
-    size_t in_left = text.size(), out_left = out.size();
-    iconv(cd, &in, &in_left, &to, &out_left);
-    iconv_close(cd);
-    out.resize(out.size() - out_left);
-    return out;
-}
 
 // A code page 932 name as this file system spells it.
 std::string utf8_name(const std::string &cp932)

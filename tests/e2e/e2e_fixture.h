@@ -39,6 +39,48 @@ constexpr char SETTINGS[] =
     "bland \"E2ESoft\"\n";
 constexpr int WAIT_MS = 15000;
 
+// ---- what the tests look at ----
+
+inline std::string temp_file(const char *name)
+{
+    char folder[MAX_PATH];
+    GetTempPath932(sizeof folder, folder);
+    return std::string(folder) + name;
+}
+
+// The file lines of an install log (folder, caption and key lines left out).
+inline std::vector<std::string> logged_files(const std::vector<std::string> &lines)
+{
+    std::vector<std::string> files;
+    for (const std::string &line : lines)
+        if (line.empty() || (line[0] != ':' && line[0] != '>' && line[0] != '?'))
+            files.push_back(line);
+    return files;
+}
+
+// Polls `done` every 20 ms until it holds or the time is up.
+template <typename Condition>
+bool wait_until(Condition done, int timeout_ms = WAIT_MS)
+{
+    for (DWORD started = GetTickCount(); !done(); Sleep(20))
+        if ((int)(GetTickCount() - started) >= timeout_ms)
+            return false;
+    return true;
+}
+
+// Enabled states of the launcher's buttons 1001, 1002, 1003, read from the
+// window styles (works while the launcher handles no messages).
+inline std::vector<bool> buttons_of(HWND launcher)
+{
+    std::vector<bool> states;
+    for (int id : {1001, 1002, 1003})
+        states.push_back(IsWindowEnabled(GetDlgItem(launcher, id)) != 0);
+    return states;
+}
+
+const std::vector<bool> NOT_INSTALLED = {true, false, false};
+const std::vector<bool> INSTALLED = {false, true, true};
+
 // ---- the CD-ROM drive (tests/e2e/cd_drive.sh) ----
 
 enum class MediumKind { FOLDER, IMAGE };

@@ -48,26 +48,10 @@ const Product SAMPLE = {"サンプルゲーム", "サンプル工房", "SampleGa
 const Product FIRST = {"E2Eテスト製品", "E2E工房", "E2EGame", "E2ESoft"};
 const Product SEQUEL = {"E2E続編", "E2E工房", "E2EGame2", "E2ESoft"};
 
-std::string temp_file(const char *name)
-{
-    char folder[MAX_PATH];
-    GetTempPath932(sizeof folder, folder);
-    return std::string(folder) + name;
-}
-
 void delete_record(const Product &p)
 {
     RegDeleteKey932(HKEY_CURRENT_USER, p.product_key().c_str());
     RegDeleteKey932(HKEY_CURRENT_USER, p.brand_key().c_str());
-}
-
-std::vector<std::string> logged_files(const std::vector<std::string> &lines)
-{
-    std::vector<std::string> files;
-    for (const std::string &line : lines)
-        if (line.empty() || (line[0] != ':' && line[0] != '>' && line[0] != '?'))
-            files.push_back(line);
-    return files;
 }
 
 // A value read back as text (Wine keeps the zero that followed the data).
@@ -75,29 +59,6 @@ std::string text_of(const std::string &value)
 {
     return value.c_str();
 }
-
-// Polls `done` every 20 ms until it holds or the time is up.
-template <typename Condition>
-bool wait_until(Condition done, int timeout_ms = WAIT_MS)
-{
-    for (DWORD started = GetTickCount(); !done(); Sleep(20))
-        if ((int)(GetTickCount() - started) >= timeout_ms)
-            return false;
-    return true;
-}
-
-// Enabled states of the launcher's buttons 1001, 1002, 1003, read from the
-// window styles (works while the launcher handles no messages).
-std::vector<bool> buttons_of(HWND launcher)
-{
-    std::vector<bool> states;
-    for (int id : {1001, 1002, 1003})
-        states.push_back(IsWindowEnabled(GetDlgItem(launcher, id)) != 0);
-    return states;
-}
-
-const std::vector<bool> NOT_INSTALLED = {true, false, false};
-const std::vector<bool> INSTALLED = {false, true, true};
 
 class JourneyBase : public EndToEnd {
 protected:

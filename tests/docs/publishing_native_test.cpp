@@ -1,0 +1,206 @@
+// The publisher's guide, docs/publishing.md, against what it describes: every
+// example under docs/examples is mastered and checked and gives exactly the
+// finding the guide shows for it, every file it quotes is quoted as the
+// medium holds it, and its troubleshooting table holds every text of the
+// program's sources (message boxes, fatal errors, their captions) and no
+// other.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "checker/checker_run.h"
+#include "support/publishing_guide.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path SOURCES = PROJECT_SOURCE_DIR_TEXT;
+
+std::string file_text(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string guide_text()
+{
+    return file_text(SOURCES / "docs/publishing.md");
+}
+
+// A control file as the guide shows it: UTF-8, LF line ends.
+std::string as_quoted(const std::string &cp932)
+{
+    return std::regex_replace(to_utf8(cp932, "CP932"), std::regex("\r\n"), "\n");
+}
+
+// The discs of an example: NAME/setup on one disc, or NAME/disc1/setup and
+// NAME/disc2... The medium folder first, then each further disc's root.
+std::vector<fs::path> discs_of(const fs::path &example)
+{
+    if (fs::is_directory(example / "setup"))
+        return {example / "setup"};
+    std::vector<fs::path> discs = {example / "disc1/setup"};
+    for (int n = 2; fs::is_directory(example / ("disc" + std::to_string(n))); n++)
+        discs.push_back(example / ("disc" + std::to_string(n)));
+    return discs;
+}
+
+std::string quoted(const fs::path &path)
+{
+    return "'" + path.string() + "'";
+}
+
+TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
+{
+    if (system("command -v genisoimage >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "genisoimage is not installed (scripts/install-deps installs it)";
+    const std::string guide = guide_text();
+    const std::vector<guide::Example> examples = guide::examples(guide);
+    std::set<std::string> named, folders;
+    for (const guide::Example &example : examples)
+        named.insert(example.name);
+    for (const fs::directory_entry &entry : fs::directory_iterator(SOURCES / "docs/examples"))
+        if (entry.is_directory())
+            folders.insert(entry.path().filename().string());
+    EXPECT_EQ(folders, named) << "every example folder has its row in the guide, and no row lacks one";
+    EXPECT_EQ(named.size(), examples.size()) << "one row per example";
+
+    char images_pattern[] = "/tmp/guide-images-XXXXXX";
+    const fs::path images = mkdtemp(images_pattern);
+    for (const guide::Example &example : examples) {
+        SCOPED_TRACE(example.name);
+        std::vector<fs::path> discs = discs_of(SOURCES / "docs/examples" / example.name);
+        std::string check = quoted(discs[0]), master = quoted(discs[0]) + " " + quoted(images / "1.iso");
+        for (size_t n = 1; n < discs.size(); n++) {
+            check += " " + quoted(discs[n]);
+            master += " " + quoted(discs[n]) + " " + quoted(images / (std::to_string(n + 1) + ".iso"));
+        }
+        const bool error = example.finding.find(": error: ") != std::string::npos;
+        CheckerRun mastered = run_command((SOURCES / "scripts/master-medium").string() + " " + master + " 2>&1");
+        EXPECT_EQ(error ? 2 : 0, mastered.code) << mastered.out;
+        EXPECT_EQ(!error, fs::exists(images / "1.iso"));
+        fs::remove_all(images);
+        fs::create_directory(images);
+
+        CheckerRun checked = run_checker(check);
+        std::string findings = checked.out.substr(0, checked.out.rfind('\n', checked.out.size() - 2) + 1);
+        EXPECT_EQ(example.finding.empty() ? "" : example.finding + "\n", findings);
+        EXPECT_EQ(example.finding.empty() ? 0 : error ? 2 : 1, checked.code);
+    }
+    fs::remove_all(images);
+
+    for (const guide::Quote &quote : guide::quotes(guide)) {
+        SCOPED_TRACE(quote.path);
+        EXPECT_EQ(quote.text, as_quoted(file_text(SOURCES / "docs" / quote.path)));
+    }
+}
+
+// ---- the program's texts ----
+
+// The value of a C string literal's body: escapes resolved, bytes as the
+// source file holds them (UTF-8).
+std::string unescaped(const std::string &body)
+{
+    std::string out;
+    for (size_t i = 0; i < body.size(); i++) {
+        if (body[i] != '\\' || i + 1 == body.size()) {
+            out += body[i];
+            continue;
+        }
+        char c = body[++i];
+        out += c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c == '0' ? '\0' : c;
+    }
+    return out;
+}
+
+// Every string literal of a C++ source, adjacent literals joined as the
+// compiler joins them; comments and character literals are stepped over.
+std::vector<std::string> string_literals(const std::string &code)
+{
+    std::vector<std::string> literals;
+    bool joining = false;       // only blanks and comments since the last literal
+    for (size_t i = 0; i < code.size(); i++) {
+        char c = code[i];
+        if (c == '/' && i + 1 < code.size() && code[i + 1] == '/') {
+            i = code.find('\n', i);
+            if (i == std::string::npos)
+                break;
+        } else if (c == '/' && i + 1 < code.size() && code[i + 1] == '*') {
+            i = code.find("*/", i + 2) + 1;
+        } else if (c == '"' || c == '\'') {
+            size_t end = i + 1;
+            while (end < code.size() && code[end] != c)
+                end += code[end] == '\\' ? 2 : 1;
+            if (c == '"') {
+                std::string value = unescaped(code.substr(i + 1, end - i - 1));
+                if (joining)
+                    literals.back() += value;
+                else
+                    literals.push_back(value);
+            }
+            joining = c == '"';
+            i = end;
+        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+            joining = false;
+        }
+    }
+    return literals;
+}
+
+bool beyond_ascii(const std::string &text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80)
+            return true;
+    return false;
+}
+
+std::string listed(const std::set<std::string> &texts)
+{
+    std::string out;
+    for (const std::string &text : texts)
+        out += "  " + text + "\n";
+    return out;
+}
+
+// Every text of src/ beyond ASCII is shown to the player (all the program's
+// texts are Japanese): each must stand in the table, byte for byte, and each
+// text in the table must still be one of the sources' literals.
+TEST(PublishingGuide, TheTroubleshootingTableHoldsEveryTextOfTheProgramAndNoOther)
+{
+    std::set<std::string> literals, shown;
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(SOURCES / "src")) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".cpp" && extension != ".h")
+            continue;
+        for (const std::string &literal : string_literals(file_text(entry.path()))) {
+            literals.insert(literal);
+            if (beyond_ascii(literal))
+                shown.insert(literal);
+        }
+    }
+    ASSERT_GT(shown.size(), 50u) << "the sources' texts were not found";
+    const std::set<std::string> table = guide::program_texts(guide_text());
+    std::set<std::string> missing, stale;
+    for (const std::string &text : shown)
+        if (!table.count(text))
+            missing.insert(text);
+    for (const std::string &text : table)
+        if (!literals.count(text))
+            stale.insert(text);
+    EXPECT_EQ("", listed(missing)) << "texts of the program that docs/publishing.md lacks";
+    EXPECT_EQ("", listed(stale)) << "texts in docs/publishing.md that the program no longer has";
+}
+
+}  // namespace
