@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "checker/checker_media.h"
-#include "support/file_tree.h"
 #include "support/cp932_calls.h"
+#include "support/file_tree.h"
 
 namespace checker_media {
 

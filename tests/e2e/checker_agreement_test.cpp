@@ -14,8 +14,8 @@
 #include "checker/checker_win32.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
-#include "support/hkcu.h"
 #include "support/cp932_calls.h"
+#include "support/hkcu.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "robot/ui_robot.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/test_bounds.h"
 #include "support/unix_command.h"
-#include "support/cp932_calls.h"
 
 namespace e2e {
 

@@ -20,10 +20,10 @@
 #include "script/settings.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
 #include "support/publishing_guide.h"
-#include "support/cp932_calls.h"
 
 namespace {
 

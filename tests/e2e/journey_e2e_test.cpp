@@ -15,9 +15,9 @@
 
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
-#include "support/cp932_calls.h"
 
 namespace {
 

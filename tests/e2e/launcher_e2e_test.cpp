@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/bmp_builder.h"
 #include "e2e/e2e_fixture.h"
+#include "launcher/bmp_builder.h"
 #include "robot/ui_robot.h"
 #include "support/cp932_calls.h"
 

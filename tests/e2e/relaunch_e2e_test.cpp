@@ -12,8 +12,8 @@
 #include "boundary/wide_text.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
-#include "support/unix_command.h"
 #include "support/cp932_calls.h"
+#include "support/unix_command.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "records/install_log.h"
 #include "robot/ui_robot.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
-#include "support/cp932_calls.h"
 
 namespace cf = copy_fixture;
 

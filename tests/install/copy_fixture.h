@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "state/install_state.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/unix_command.h"
-#include "support/cp932_calls.h"
 
 namespace copy_fixture {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "boundary/open_file.h"
 #include "copy_fixture.h"
 #include "install/file_list.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 using namespace copy_fixture;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "boundary/wide_text.h"
 #include "copy_fixture.h"
 #include "install/folder_copy.h"
-#include "boundary/wide_text.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "install/make_path.h"
-#include "support/file_tree.h"
 #include "support/cp932_calls.h"
+#include "support/file_tree.h"
 
 namespace {
 

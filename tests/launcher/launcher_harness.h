@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
+#include "boundary/open_file.h"
 #include "launcher/launcher_window.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 // Creates `folder` (below the current directory), writes install.txt there
 // with `settings` (code page 932 bytes) and makes it the current directory;

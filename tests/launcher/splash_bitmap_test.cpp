@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/open_file.h"
 #include "launcher/bmp_builder.h"
 #include "launcher/splash_bitmap.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // robot's hand presses the launcher's buttons and the dialog's own buttons
 // each time a copy dialog opens. Needs the real file list interpreter; where
 // the program still carries its stand-in, the test says so and is skipped.
+#include "boundary/open_file.h"
 #include "options_support.h"
 #include "records/install_log.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 namespace {
 

@@ -27,9 +27,9 @@
 #include "launcher/launcher_commands.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
+#include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
-#include "support/cp932_calls.h"
 
 namespace options_bench {
 

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/open_file.h"
 #include "records/install_log.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 namespace {
 

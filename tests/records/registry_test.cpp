@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "records/registry.h"
-#include "support/hkcu.h"
 #include "state/install_state.h"
 #include "support/cp932_calls.h"
+#include "support/hkcu.h"
 
 namespace {
 

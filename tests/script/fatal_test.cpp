@@ -39,11 +39,11 @@ TEST(UnownedMessage, ShowsTheTextUnderItsCaptionWithOkOnly)
 
 #include <string>
 
+#include "boundary/open_file.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/open_file.h"
 #include "launcher/launcher_harness.h"
 #include "launcher/splash_bitmap.h"
 #include "startup/startup.h"
-#include "support/file_tree.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
+#include "support/file_tree.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <stdio.h>
 
-#include "support/test_bounds.h"
 #include "support/cp932_calls.h"
+#include "support/test_bounds.h"
 
 BoxRobot *BoxRobot::current = nullptr;
 

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/open_file.h"
 #include "install/make_path.h"
 #include "install/path_scan.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
 
 std::string build_folder()
 {

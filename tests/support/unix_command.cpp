@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "boundary/wide_text.h"
-#include "support/file_tree.h"
 #include "support/cp932_calls.h"
+#include "support/file_tree.h"
 
 std::string current_folder()
 {

@@ -9,17 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/open_file.h"
 #include "install/make_path.h"
 #include "launcher/launcher_commands.h"
 #include "records/install_log.h"
 #include "records/registry.h"
-#include "support/hkcu.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"
-#include "support/file_tree.h"
-#include "uninstall/uninstall.h"
 #include "support/cp932_calls.h"
-#include "boundary/open_file.h"
+#include "support/file_tree.h"
+#include "support/hkcu.h"
+#include "uninstall/uninstall.h"
 
 namespace {
 
