@@ -1,7 +1,11 @@
 #include "support/test_bounds.h"
 
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
+#include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <mutex>
@@ -19,6 +23,7 @@ std::string running_test;          // "" between tests
 DWORD test_started = 0;
 HANDLE test_changed = NULL;        // set when a test starts or ends
 std::vector<HANDLE> bound;
+int report_fd = -1;                // the standard error the program started with
 
 struct LastAnswer {
     HWND box = NULL;
@@ -115,12 +120,46 @@ void note_robot_answer(const RobotBox &box, int)
     note_box_answered(box.window, box.process, box.caption, box.text);
 }
 
+// A death test's child gets no test events: its clock runs from the start,
+// so a statement that hangs there ends within the same bound.
+bool in_death_test_child()
+{
+    return strstr(GetCommandLineA(), "--gtest_internal_run_death_test") != nullptr;
+}
+
+// The processes this one started that still run: a death test's child
+// holds the test's output open until it ends.
+void end_own_children()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != GetCurrentProcessId() || entry.th32ProcessID == GetCurrentProcessId())
+            continue;
+        if (HANDLE child = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+            TerminateProcess(child, 99);
+            CloseHandle(child);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
 }  // namespace
 
 void install_test_bounds()
 {
     test_changed = CreateEventA(NULL, FALSE, FALSE, NULL);
+    // A death test sends standard error to a file while its child runs.
+    report_fd = _dup(2);
     testing::UnitTest::GetInstance()->listeners().Append(new Clock);
+    if (in_death_test_child()) {
+        std::lock_guard<std::mutex> lock(guard);
+        running_test = "the death test's child";
+        test_started = GetTickCount();
+    }
     robot_answer_observer = note_robot_answer;
     HANDLE thread = CreateThread(NULL, 0, watch_the_clock, NULL, 0, NULL);
     if (thread)
@@ -172,6 +211,9 @@ void fail_test_now(const std::string &why)
         std::lock_guard<std::mutex> lock(guard);
         test = running_test.empty() ? "(between tests)" : running_test;
     }
+    fflush(stderr);
+    if (report_fd >= 0)
+        _dup2(report_fd, 2);
     fprintf(stderr, "[  FAILED  ] %s stopped: %s. On screen:\n", test.c_str(), why.c_str());
     EnumWindows(print_window, 0);
     fflush(stderr);
@@ -181,6 +223,7 @@ void fail_test_now(const std::string &why)
         for (HANDLE process : bound)
             TerminateProcess(process, 99);
     }
+    end_own_children();
     TerminateProcess(GetCurrentProcess(), 1);
     for (;;)
         Sleep(INFINITE);
