@@ -313,19 +313,7 @@ TEST_F(OptionsStart, AnInstallFolderOrLogPathTooLongIsRefusedBeforeAnythingIsMad
         std::string shown = "C:\\" + std::string(c.shown_length - 4, 'f') + "\\";
         SET_FIELD(title, std::string(c.title_length, 't'));
         BoxRobot robot;
-        HWND seen = NULL;
-        DialogScript script({
-            [&](HWND dialog) {
-                seen = dialog;
-                SetDlgItemText932(dialog, ID_OPTIONS_FOLDER, shown.c_str());
-                press(dialog, ID_OPTIONS_START);
-            },
-            [&](HWND dialog) {
-                expect_usable(dialog, launcher.window());
-                close_box(dialog);
-            },
-        });
-        EXPECT_EQ(0, open_options_dialog());
+        HWND seen = start_with_folder(Wide(shown.c_str()).text(), launcher);
         ASSERT_EQ(1u, robot.boxes.size());
         expect_box(robot.boxes[0], seen, "インストールエラー",
                    "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。", {IDOK});
