@@ -233,17 +233,6 @@ bool takes_ansi_text(const std::string &function)
     return n > 2 && name[n - 1] == 'A' && (islower((unsigned char)name[n - 2]) || isdigit((unsigned char)name[n - 2]));
 }
 
-// Imported by the static run-time libraries, never by the program's own
-// code (the last test sees to that), each with why it is safe.
-const std::map<std::string, const char *> ANSI_ALLOWED = {
-    {"kernel32.dll!GetModuleHandleA", "i686 unwinder start-up: looks for its own DLL by an ASCII name"},
-    {"kernel32.dll!LoadLibraryA", "i686 unwinder start-up: the same ASCII DLL name"},
-    {"kernel32.dll!GetStartupInfoA", "C run-time start-up: reads the show-window flag, no text"},
-    {"kernel32.dll!CreateEventA", "thread run-time: unnamed events only"},
-    {"kernel32.dll!CreateSemaphoreA", "thread run-time: unnamed semaphores only"},
-    {"kernel32.dll!OutputDebugStringA", "thread run-time: ASCII debug traces"},
-};
-
 TEST(ProgramImage, NoBuildImportsACallThatTakesTextsInTheAnsiCodePage)
 {
     for (const char *program : {"installer.exe", "medium-check.exe"}) {
@@ -252,30 +241,8 @@ TEST(ProgramImage, NoBuildImportsACallThatTakesTextsInTheAnsiCodePage)
             ProgramImage image = read_program(path);
             ASSERT_TRUE(image.read) << path;
             ASSERT_GT(image.functions.size(), 20u) << path;
-            for (const std::string &function : image.functions) {
-                if (takes_ansi_text(function)) {
-                    EXPECT_TRUE(ANSI_ALLOWED.count(function)) << path << " imports " << function;
-                }
-            }
-        }
-    }
-}
-
-TEST(ProgramImage, TheProgramsOwnCodeCallsNothingOnTheAnsiAllowlist)
-{
-    for (const char *tree : {"src", "tools"}) {
-        std::string command = std::string("grep -rhoE '[A-Za-z0-9_]+A *\\(' ") + PROJECT_SOURCE_DIR_TEXT + "/" + tree;
-        FILE *pipe = popen(command.c_str(), "r");
-        ASSERT_NE(nullptr, pipe);
-        std::string calls;
-        char buffer[4096];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            calls.append(buffer, got);
-        pclose(pipe);
-        for (const auto &allowed : ANSI_ALLOWED) {
-            std::string name = allowed.first.substr(allowed.first.find('!') + 1);
-            EXPECT_EQ(std::string::npos, calls.find(name)) << tree << " calls " << name;
+            for (const std::string &function : image.functions)
+                EXPECT_FALSE(takes_ansi_text(function)) << path << " imports " << function;
         }
     }
 }
