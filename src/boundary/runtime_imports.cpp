@@ -40,23 +40,12 @@ HMODULE WINAPI load_library(LPCSTR name)
 // title) are left out rather than given in the system's code page.
 void WINAPI get_startup_info(LPSTARTUPINFOA info)
 {
+    static_assert(sizeof(STARTUPINFOA) == sizeof(STARTUPINFOW), "the two records differ in their texts only");
     STARTUPINFOW wide = {};
     wide.cb = sizeof wide;
     GetStartupInfoW(&wide);
-    memset(info, 0, sizeof *info);
-    info->cb = sizeof *info;
-    info->dwX = wide.dwX;
-    info->dwY = wide.dwY;
-    info->dwXSize = wide.dwXSize;
-    info->dwYSize = wide.dwYSize;
-    info->dwXCountChars = wide.dwXCountChars;
-    info->dwYCountChars = wide.dwYCountChars;
-    info->dwFillAttribute = wide.dwFillAttribute;
-    info->dwFlags = wide.dwFlags;
-    info->wShowWindow = wide.wShowWindow;
-    info->hStdInput = wide.hStdInput;
-    info->hStdOutput = wide.hStdOutput;
-    info->hStdError = wide.hStdError;
+    memcpy(info, &wide, sizeof *info);
+    info->lpReserved = info->lpDesktop = info->lpTitle = NULL;
 }
 
 }  // namespace

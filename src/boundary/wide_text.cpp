@@ -78,10 +78,15 @@ int to_cp932(const wchar_t *wide, char *out, size_t size)
     return fits;
 }
 
-int cp932_holds(const wchar_t *wide)
+char *cp932_copy(const wchar_t *wide)
 {
     int length = 0;
-    char *narrow = wide ? narrow_strictly(wide, &length) : NULL;
+    return wide ? narrow_strictly(wide, &length) : NULL;
+}
+
+int cp932_holds(const wchar_t *wide)
+{
+    char *narrow = cp932_copy(wide);
     int held = narrow != NULL;
     free(narrow);
     return held;

@@ -35,6 +35,11 @@ private:
 // look-alike or '?') or a text too long.
 int to_cp932(const wchar_t *wide, char *out, size_t size);
 
+// `wide` in code page 932, strictly as to_cp932, in a new text of its own
+// length, freed with free(); NULL for a character 932 cannot hold or when
+// there is no memory.
+char *cp932_copy(const wchar_t *wide);
+
 // 1 when code page 932 holds every character of `wide`.
 int cp932_holds(const wchar_t *wide);
 

@@ -68,11 +68,9 @@ static int collect_file_names(const char *source_folder)
         // logged: the folder is refused before any of its files is touched.
         if (!cp932_holds(entry.cFileName))
             refuse_collection(search, "コピー元フォルダに、このインストーラでは使えない文字を含む名前のファイルがあります。");
-        size_t size = 2 * wcslen(entry.cFileName) + 1;
-        char *name = (char *)malloc(size);
+        char *name = cp932_copy(entry.cFileName);
         if (!name)
             refuse_collection(search, "メモリが足りません。");
-        to_cp932(entry.cFileName, name, size);
         copy_file_names[copy_file_count++] = name;
     } while (folder_listing.find_next(search, &entry));
     int listed = GetLastError() == ERROR_NO_MORE_FILES;

@@ -36,9 +36,8 @@ static int text_into(const wchar_t *text, DWORD bytes, char *buffer, int size)
 {
     size_t units = bytes / sizeof(wchar_t);
     int stored_zero = units > 0 && text[units - 1] == L'\0';
-    size_t room = 2 * units + 1;
-    char *narrow = (char *)malloc(room);
-    int fits = narrow && to_cp932(text, narrow, room) && strlen(narrow) + stored_zero <= (size_t)size - 1;
+    char *narrow = cp932_copy(text);
+    int fits = narrow && strlen(narrow) + stored_zero <= (size_t)size - 1;
     if (fits)
         memcpy(buffer, narrow, strlen(narrow) + 1);
     free(narrow);

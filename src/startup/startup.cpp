@@ -259,13 +259,9 @@ static int run_launcher_instance(HINSTANCE instance, const char *tail)
 const char *program_command_line(void)
 {
     const wchar_t *wide = GetCommandLineW();
-    // Two bytes at most for every UTF-16 unit.
-    size_t size = 2 * wcslen(wide) + 1;
-    char *line = (char *)malloc(size);
+    char *line = cp932_copy(wide);
     if (!line)
-        fatal_error("メモリが足りません。");
-    if (!to_cp932(wide, line, size))
-        fatal_error(UNHELD_PATH_TEXT);
+        fatal_error(cp932_holds(wide) ? "メモリが足りません。" : UNHELD_PATH_TEXT);
     return line;
 }
 

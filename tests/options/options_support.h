@@ -30,14 +30,9 @@
 #include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
+#include "support/test_bounds.h"
 
 namespace options_bench {
-
-
-inline bool in_death_test_child()
-{
-    return strstr(GetCommandLine932(), "gtest_internal_run_death_test") != nullptr;
-}
 
 inline std::string windows_temp()
 {
@@ -133,9 +128,7 @@ inline std::string item_text(HWND dialog, int index)
         return "<none>";
     std::wstring text((size_t)length + 1, L'\0');
     SendMessageW(list, CB_GETLBTEXT, index, (LPARAM)&text[0]);
-    std::string item(2 * (size_t)length + 1, '\0');
-    to_cp932(text.c_str(), &item[0], item.size());
-    return item.c_str();
+    return text_932(text.c_str());
 }
 
 inline std::vector<std::string> option_items(HWND dialog)
@@ -372,10 +365,7 @@ inline LinkProperties load_link(const std::string &link_path)
                                 (void **)&link)))
         return p;
     IPersistFile *file = nullptr;
-    auto narrow = [](const wchar_t *text) {
-        std::string out(2 * wcslen(text) + 1, '\0');
-        return to_cp932(text, &out[0], out.size()) ? std::string(out.c_str()) : std::string("<not 932>");
-    };
+    auto narrow = [](const wchar_t *text) { return cp932_holds(text) ? text_932(text) : "<not 932>"; };
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
         if (SUCCEEDED(file->Load(Wide(link_path.c_str()), STGM_READ))) {
             p.loaded = true;

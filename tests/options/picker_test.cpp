@@ -106,7 +106,7 @@ TEST_F(OptionsPicker, ChosenFolderIsShownWithOneTrailingBackslashAndCancelChange
 // nor shown as it is, and no look-alike stands in for it.
 TEST_F(OptionsPicker, AFolderNamedWithACharacterBeyondCodePage932IsRefusedAndNothingChanges)
 {
-    for (const std::wstring folder : {std::wstring(L"C:\\Caf\u00e9"), std::wstring(L"C:\\\U00020BB7\u91ce\u5c4b")}) {
+    for (const std::wstring &folder : {std::wstring(L"C:\\Caf\u00e9"), std::wstring(L"C:\\\U00020BB7\u91ce\u5c4b")}) {
         RemoveDirectoryW(folder.c_str());
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL));
         PickerSeen seen;

@@ -27,6 +27,7 @@
 #include "boundary/wide_text.h"
 #include "robot/ui_robot.h"
 #include "support/box_pattern.h"
+#include "support/cp932_calls.h"
 
 namespace {
 
@@ -107,11 +108,8 @@ std::vector<std::string> arguments_932()
     std::vector<std::string> arguments;
     int count = 0;
     wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 0; wide && i < count; i++) {
-        std::string text(2 * wcslen(wide[i]) + 1, '\0');
-        to_cp932(wide[i], &text[0], text.size());
-        arguments.push_back(text.c_str());
-    }
+    for (int i = 0; wide && i < count; i++)
+        arguments.push_back(text_932(wide[i]));
     if (wide)
         LocalFree(wide);
     return arguments;

@@ -265,9 +265,8 @@ bool robot_command_line(DWORD process, std::string *command_line)
         std::wstring wide(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
         if (ReadProcessMemory(handle, parameters.CommandLine.Buffer, &wide[0],
                               parameters.CommandLine.Length, NULL)) {
-            std::string text(2 * wide.size() + 1, '\0');
-            ok = to_cp932(wide.c_str(), &text[0], text.size());
-            command_line->assign(text.c_str());
+            ok = cp932_holds(wide.c_str());
+            command_line->assign(text_932(wide.c_str()));
         }
     }
     CloseHandle(handle);

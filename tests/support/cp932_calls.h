@@ -8,6 +8,11 @@
 
 #include <windows.h>
 
+#include <string>
+
+// A text from Windows in code page 932; "" when 932 cannot hold it.
+std::string text_932(const wchar_t *wide);
+
 BOOL CreateDirectory932(const char *path, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectory932(const char *path);
 BOOL DeleteFile932(const char *path);

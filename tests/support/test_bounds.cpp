@@ -120,13 +120,6 @@ void note_robot_answer(const RobotBox &box, int)
     note_box_answered(box.window, box.process, box.caption, box.text);
 }
 
-// A death test's child gets no test events: its clock runs from the start,
-// so a statement that hangs there ends within the same bound.
-bool in_death_test_child()
-{
-    return strstr(GetCommandLineA(), "--gtest_internal_run_death_test") != nullptr;
-}
-
 // The processes this one started that still run: a death test's child
 // holds the test's output open until it ends.
 void end_own_children()
@@ -149,12 +142,19 @@ void end_own_children()
 
 }  // namespace
 
+bool in_death_test_child()
+{
+    return strstr(GetCommandLineA(), "--gtest_internal_run_death_test") != nullptr;
+}
+
 void install_test_bounds()
 {
     test_changed = CreateEventA(NULL, FALSE, FALSE, NULL);
     // A death test sends standard error to a file while its child runs.
     report_fd = _dup(2);
     testing::UnitTest::GetInstance()->listeners().Append(new Clock);
+    // A death test's child gets no test events: its clock runs from the
+    // start, so a statement that hangs there ends within the same bound.
     if (in_death_test_child()) {
         std::lock_guard<std::mutex> lock(guard);
         running_test = "the death test's child";

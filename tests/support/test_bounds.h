@@ -20,6 +20,9 @@ void install_test_bounds();
 // window (a polling robot sees it until it has closed) counts once.
 void note_box_answered(HWND box, DWORD process, const std::string &caption, const std::string &text);
 
+// 1 in the child process a death test runs its statement in.
+bool in_death_test_child();
+
 // Processes a test started, ended should the test be stopped.
 void bound_process(HANDLE process);
 void unbound_process(HANDLE process);

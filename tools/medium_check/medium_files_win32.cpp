@@ -57,11 +57,10 @@ int program_arguments(int, char **, std::vector<std::string> *arguments)
     int held = 1;
     arguments->clear();
     for (int i = 1; i < count && held; i++) {
-        size_t size = 2 * wcslen(wide[i]) + 1;
-        std::string text(size, '\0');
-        held = to_cp932(wide[i], &text[0], size);
-        text.resize(strlen(text.c_str()));
-        arguments->push_back(text);
+        char *text = cp932_copy(wide[i]);
+        held = text != NULL;
+        arguments->push_back(held ? text : "");
+        free(text);
     }
     LocalFree(wide);
     return held;
