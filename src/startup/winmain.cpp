@@ -4,7 +4,8 @@
 // command line in the system's code page.
 #include <windows.h>
 
-#include "startup/command_line.h"
+#include "core/command_line.h"
+#include "process/process.h"
 #include "startup/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <string>
 
+#include "base/format_fits.h"
 #include "checker.h"
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 #include "script/tokenizer.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
 

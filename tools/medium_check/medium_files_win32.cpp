@@ -9,7 +9,7 @@
 
 #include "boundary/open_file.h"
 #include "boundary/wide_text.h"
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 
 static std::string join(const std::string &base, const std::string &relative)
 {
