@@ -19,14 +19,17 @@ cd_drive_usable() {
       return 1
     fi
   done
-  local probe="$root/build/.cd-probe"
-  rm -rf "$probe"
+  # A folder of its own: the emulated build's suite probes beside another's.
+  local probe
+  mkdir -p "$root/build"
+  probe=$(mktemp -d "$root/build/.cd-probe.XXXXXX")
   mkdir -p "$probe/disc"
   echo probe >"$probe/disc/probe.txt"
   if ! genisoimage -quiet -J -r -input-charset utf-8 -o "$probe/disc.iso" "$probe/disc" 2>/dev/null \
      || ! cd_mount "$probe/disc.iso" 2>/dev/null \
      || [ "$(cat "$probe/disc.mnt/probe.txt" 2>/dev/null)" != probe ]; then
     cd_unmount "$probe/disc.mnt"
+    rm -rf "$probe"
     CD_DRIVE_REASON="fuseiso cannot mount a disc image here (FUSE refused it)"
     return 1
   fi
@@ -61,14 +64,15 @@ cd_unmount() {
   fusermount -u -z "$dir"
 }
 
-# Unmounts every disc image still mounted below ROOT/build (a run that died
-# leaves its mounts behind).
+# Unmounts every disc image still mounted below ROOT/build, or below FOLDER
+# when one is given (a run that died leaves its mounts behind; a suite run
+# clears its own build tree only, as another build's may run beside it).
 cd_unmount_stale() {
-  local root=$1 dir
+  local root=$1 below=${2:-$1/build} dir
   [ -r /proc/mounts ] || return 0
   while IFS= read -r dir; do
     cd_unmount "$(printf '%b' "$dir")"
-  done < <(awk -v below="$root/build/" '$3 == "fuse.fuseiso" && index($2, below) == 1 { print $2 }' /proc/mounts)
+  done < <(awk -v below="${below%/}/" '$3 == "fuse.fuseiso" && index($2, below) == 1 { print $2 }' /proc/mounts)
 }
 
 # Takes the disc in drive D: out, if there is one, and puts IMAGE in.

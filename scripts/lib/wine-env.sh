@@ -3,8 +3,9 @@
 # Two Windows builds of the same sources exist: the shipping i686 program
 # (build/installer.exe, its tree build/win) and its x86_64 twin
 # (build/win64/installer.exe, its tree build/win64/win). The Wine suite runs
-# on every build this machine can run, the demo and the benches on the first
-# of them; WINDOWS_TESTS_BUILD (i686 or x86_64) forces one.
+# on every build this machine can run, natively or under emulation, those
+# that run natively first; the demo and the benches run on the first of them;
+# WINDOWS_TESTS_BUILD (i686 or x86_64) forces one.
 #
 # wine_env_start then gives a Wine prefix of the project's own under build/
 # for the chosen build and locale (WINE_LOCALE, ja_JP.UTF-8 by default, where
@@ -14,6 +15,28 @@
 
 WINE32_LOADER=/usr/lib/wine/wine
 WINE64_LOADER=/usr/lib/wine/wine64
+# One server for a prefix, whichever loader starts a program in it: the
+# 64-bit one, which serves 32-bit and 64-bit programs alike. Both loaders
+# start /usr/lib/wine/wineserver when none runs, Debian's script that picks
+# wineserver64 over wine32's wineserver32 (wine64 is always installed here);
+# the scripts start and stop the same one by its name.
+WINE_SERVER64=/usr/lib/wine/wineserver64
+
+# Where the kernel refuses 32-bit code, scripts/install-deps registers QEMU's
+# emulator for i386 programs here. binfmt_misc entries come before the
+# kernel's own ELF loader, so while it is enabled every 32-bit program runs
+# emulated, whatever the kernel could do.
+BINFMT_DIR=/proc/sys/fs/binfmt_misc
+I386_BINFMT_ENTRY=$BINFMT_DIR/qemu-i386
+
+# Prints the state of the qemu-i386 entry: enabled, disabled or none.
+i386_entry_state() {
+  if [ -r "$I386_BINFMT_ENTRY" ]; then
+    head -n1 "$I386_BINFMT_ENTRY"
+  else
+    echo none
+  fi
+}
 
 # Starts a 96-byte i386 ELF program that only exits with code 42. Kernels
 # without 32-bit emulation refuse it ("Exec format error"). The file lies in
@@ -21,7 +44,7 @@ WINE64_LOADER=/usr/lib/wine/wine64
 runs_32bit_code() {
   local root=$1 probe
   mkdir -p "$root/build"
-  probe="$root/build/.probe-i386"
+  probe=$(mktemp "$root/build/.probe-i386.XXXXXX")
   # ELF header, one loadable segment at 0x08048000, then at 0x08048054:
   # mov eax, 1; mov ebx, 42; int 0x80 (exit(42)).
   printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'\
@@ -37,29 +60,47 @@ runs_32bit_code() {
   [ "$status" -eq 42 ]
 }
 
-# Sets WINDOWS_BUILDS (the builds the Wine suite runs on, in order) and
-# WINDOWS_BUILD_REASON: both builds where this machine runs 32-bit code, the
-# x86_64 build alone where it does not, or the one WINDOWS_TESTS_BUILD names.
-# Fails, with WINDOWS_BUILD_REASON saying why, when i686 is forced on a
-# machine that cannot run it.
+# Sets I386_CODE: how this machine runs 32-bit code now, "native" (the
+# kernel runs it), "emulated" (qemu-i386 runs it, through binfmt_misc) or
+# "none".
+probe_i386_code() {
+  local root=$1
+  if ! runs_32bit_code "$root"; then
+    I386_CODE=none
+  elif [ "$(i386_entry_state)" = enabled ]; then
+    I386_CODE=emulated
+  else
+    I386_CODE=native
+  fi
+}
+
+# Sets WINDOWS_BUILDS (the builds the Wine suite runs on, in order: those
+# that run natively first) and WINDOWS_BUILD_REASON: both builds where this
+# machine runs 32-bit code, natively (i686 first) or emulated (x86_64 first;
+# scripts/test runs the emulated one beside it), the x86_64 build alone where
+# it runs none, or the one WINDOWS_TESTS_BUILD names. Fails, with WINDOWS_BUILD_REASON saying why, when WINDOWS_TESTS_BUILD
+# is wrong or names i686 on a machine that cannot run it.
 choose_windows_builds() {
   local root=$1
-  local runs32=0
-  runs_32bit_code "$root" && runs32=1
+  probe_i386_code "$root"
   case "${WINDOWS_TESTS_BUILD:-}" in
     "")
-      if [ "$runs32" -eq 1 ]; then
-        WINDOWS_BUILDS="i686 x86_64"
-        WINDOWS_BUILD_REASON="this machine runs 32-bit code"
-      else
-        WINDOWS_BUILDS=x86_64
-        WINDOWS_BUILD_REASON="this machine runs no 32-bit code"
-      fi ;;
+      case "$I386_CODE" in
+        native)
+          WINDOWS_BUILDS="i686 x86_64"
+          WINDOWS_BUILD_REASON="this machine runs 32-bit code natively" ;;
+        emulated)
+          WINDOWS_BUILDS="x86_64 i686"
+          WINDOWS_BUILD_REASON="this kernel refuses 32-bit code: the i686 build runs emulated, beside the x86_64 one" ;;
+        *)
+          WINDOWS_BUILDS=x86_64
+          WINDOWS_BUILD_REASON="this machine runs no 32-bit code, natively or emulated" ;;
+      esac ;;
     i686)
       WINDOWS_BUILDS=i686
       WINDOWS_BUILD_REASON="forced by WINDOWS_TESTS_BUILD"
-      if [ "$runs32" -eq 0 ]; then
-        WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD=i686, but this machine runs no 32-bit code: the i686 build cannot be tested here"
+      if [ "$I386_CODE" = none ]; then
+        WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD=i686, but this machine runs no 32-bit code, natively or emulated (scripts/install-deps sets up the emulation): the i686 build cannot be tested here"
         return 1
       fi ;;
     x86_64)
@@ -69,6 +110,20 @@ choose_windows_builds() {
       WINDOWS_BUILD_REASON="WINDOWS_TESTS_BUILD must be i686 or x86_64, not '$WINDOWS_TESTS_BUILD'"
       return 1 ;;
   esac
+}
+
+# How a build's code runs here, in words, from I386_CODE: the x86_64 build
+# runs natively on every machine that runs the suite.
+windows_build_runs() {
+  if [ "$1" != i686 ]; then
+    echo "64-bit code, run natively"
+  elif [ "${I386_CODE:-}" = emulated ]; then
+    echo "32-bit code, run emulated by qemu-i386"
+  elif [ "${I386_CODE:-}" = native ]; then
+    echo "32-bit code, run natively"
+  else
+    echo "32-bit code, which this machine does not run"
+  fi
 }
 
 # Sets WINDOWS_BUILD (i686 or x86_64), WINDOWS_BUILD_DIR (its CMake tree) and
@@ -87,11 +142,13 @@ select_windows_build() {
 }
 
 # For the scripts that run one build (the demo, the benches): the first of
-# WINDOWS_BUILDS, the shipping i686 build wherever it runs.
+# WINDOWS_BUILDS, the shipping i686 build wherever it runs natively, else
+# the x86_64 build.
 choose_windows_build() {
   local root=$1
   choose_windows_builds "$root" || return 1
   select_windows_build "$root" "${WINDOWS_BUILDS%% *}"
+  WINDOWS_BUILD_REASON="$(windows_build_runs "$WINDOWS_BUILD"); $WINDOWS_BUILD_REASON"
 }
 
 # The one place that starts Wine. Debian's `wine` starts the 32-bit loader
@@ -173,7 +230,7 @@ wine_env_start() {
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     wine_run64 wineboot --init >/dev/null 2>&1
-    wineserver -w
+    "$WINE_SERVER64" -w
     # A UTF-16 file, so that regedit reads the Japanese names the same way
     # under every locale.
     { printf '\xff\xfe'; wine_prefix_settings | iconv -f UTF-8 -t UTF-16LE; } >"$WINEPREFIX/project.reg"
@@ -185,7 +242,7 @@ wine_env_start() {
     # first and has no such problem.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-    wineserver -w
+    "$WINE_SERVER64" -w
     echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
   fi
   # D: is the CD-ROM drive. Wine's services learn the drives and their types
@@ -195,7 +252,7 @@ wine_env_start() {
     mkdir -p "$WINEPREFIX/no-disc"
     ln -sfn "$WINEPREFIX/no-disc" "$WINEPREFIX/dosdevices/d:"
   fi
-  wineserver -p
+  "$WINE_SERVER64" -p
   # The first program of a server's life starts Wine's background services;
   # start them here with no pipe attached, or they would hold the pipes of
   # whatever runs next open until the server ends.
@@ -230,7 +287,7 @@ wine_unix_to_dos() {
 }
 
 wine_env_stop() {
-  wineserver -k 2>/dev/null || true
+  "$WINE_SERVER64" -k 2>/dev/null || true
   if [ -n "${XVFB_PID:-}" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true

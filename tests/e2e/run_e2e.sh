@@ -19,7 +19,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 medium="$build/e2e-medium"
 sample="$build/e2e-sample"
 # Discs a run that died left in the drive come out before anything is removed.
-cd_unmount_stale "$root"
+cd_unmount_stale "$root" "$build"
 rm -rf "$medium" "$sample" "$build/e2e-cd" "$build/e2e-disc2"
 mkdir -p "$sample" "$build/e2e-cd"
 cp -r "$root/sample/medium/." "$sample/"
@@ -38,6 +38,6 @@ else
   export E2E_CD_UNAVAILABLE="$CD_DRIVE_REASON"
   echo "run_e2e: the disc image tests are skipped: $CD_DRIVE_REASON"
 fi
-trap 'cd_unmount_stale "$root"; ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"' EXIT
+trap 'cd_unmount_stale "$root" "$build"; ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"' EXIT
 cd "$build/results"
 wine_run "$build/test_e2e.exe" --gtest_output=xml:test_e2e.xml "$@"
