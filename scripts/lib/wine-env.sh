@@ -76,8 +76,8 @@ probe_i386_code() {
 
 # Sets WINDOWS_BUILDS (the builds the Wine suite runs on, in order: those
 # that run natively first) and WINDOWS_BUILD_REASON: both builds where this
-# machine runs 32-bit code, natively (i686 first) or emulated (x86_64 first;
-# scripts/test runs the emulated one beside it), the x86_64 build alone where
+# machine runs 32-bit code, natively (i686 first) or emulated (x86_64 first,
+# then the emulated one), the x86_64 build alone where
 # it runs none, or the one WINDOWS_TESTS_BUILD names. Fails, with WINDOWS_BUILD_REASON saying why, when WINDOWS_TESTS_BUILD
 # is wrong or names i686 on a machine that cannot run it.
 choose_windows_builds() {
@@ -91,7 +91,7 @@ choose_windows_builds() {
           WINDOWS_BUILD_REASON="this machine runs 32-bit code natively" ;;
         emulated)
           WINDOWS_BUILDS="x86_64 i686"
-          WINDOWS_BUILD_REASON="this kernel refuses 32-bit code: the i686 build runs emulated, beside the x86_64 one" ;;
+          WINDOWS_BUILD_REASON="this kernel refuses 32-bit code: the i686 build runs emulated, after the x86_64 one" ;;
         *)
           WINDOWS_BUILDS=x86_64
           WINDOWS_BUILD_REASON="this machine runs no 32-bit code, natively or emulated" ;;
