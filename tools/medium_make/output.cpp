@@ -241,22 +241,35 @@ int write_medium(const MakeRequest &request, const GameTree &tree, const GameTre
     while (out.size() > 1 && out.back() == '/')
         out.pop_back();
     size_t slash = out.rfind('/');
-    std::string parent = slash == std::string::npos ? "." : out.substr(0, slash + 1);
+    std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : out.substr(0, slash);
     std::string temp = parent + "/." + out.substr(slash == std::string::npos ? 0 : slash + 1) + ".part-"
                        + std::to_string((long)getpid());
     Writer w = {&request, temp, error, progress, 0, tree.files};
-    if (!write_discs(w, tree, directx, plan)) {
-        remove_tree(temp);
-        return MAKE_WRITE_FAILED;
+    // The folders above OUT_DIR that are missing are made, and go again if
+    // the medium is not made.
+    std::vector<std::string> made;
+    for (size_t at = parent.find('/', 1);; at = parent.find('/', at + 1)) {
+        std::string folder = at == std::string::npos ? parent : parent.substr(0, at);
+        if (mkdir(folder.c_str(), 0755) == 0)
+            made.push_back(folder);
+        if (at == std::string::npos)
+            break;
     }
+    auto undo = [&](int code) {
+        remove_tree(temp);
+        for (size_t k = made.size(); k-- > 0;)
+            rmdir(made[k].c_str());
+        return code;
+    };
+    if (!write_discs(w, tree, directx, plan))
+        return undo(MAKE_WRITE_FAILED);
     std::vector<std::string> check = {own_folder() + "/medium-check"};
     for (const std::string &word : disc_arguments(w, plan, 0))
         check.push_back(word);
     int status = run_program(check, report);
     if (status < 0 || status >= 2) {
         *error = status < 0 ? "medium-check could not be run from " + check[0] : "medium-check found errors";
-        remove_tree(temp);
-        return status < 0 ? MAKE_WRITE_FAILED : MAKE_CHECKER;
+        return undo(status < 0 ? MAKE_WRITE_FAILED : MAKE_CHECKER);
     }
     if (request.iso) {
         std::vector<std::string> master = {own_folder() + "/../../scripts/master-medium", "--label", request.label};
@@ -265,15 +278,13 @@ int write_medium(const MakeRequest &request, const GameTree &tree, const GameTre
         std::string said;
         if (run_program(master, &said) != 0) {
             *error = "scripts/master-medium failed:\n" + said;
-            remove_tree(temp);
-            return MAKE_WRITE_FAILED;
+            return undo(MAKE_WRITE_FAILED);
         }
     }
     rmdir(out.c_str());                 // an empty OUT_DIR is replaced
     if (rename(temp.c_str(), out.c_str()) != 0) {
         *error = out + ": " + strerror(errno);
-        remove_tree(temp);
-        return MAKE_WRITE_FAILED;
+        return undo(MAKE_WRITE_FAILED);
     }
     return MAKE_OK;
 }
