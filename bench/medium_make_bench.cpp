@@ -62,6 +62,7 @@ static void time_layout(const std::string &work, int folders, int files, const c
     request.options = {OptionRequest{"All", {}}, OptionRequest{"Small", {{0, "data1*"}}}};
     request.disc_size = strtoull(disc_size, nullptr, 10);
     double start = now();
+    clock_t cpu = clock();
     GameTree tree;
     std::vector<std::string> refusals, warnings;
     read_game_tree(root, &tree, &refusals);
@@ -74,12 +75,14 @@ static void time_layout(const std::string &work, int folders, int files, const c
     int planned = plan_medium(request, tree, fixed, &plan, &error);
     std::string refusal = planned ? refusal_of_controls(request, plan) : error;
     double end = now();
+    double cpu_seconds = (double)(clock() - cpu) / CLOCKS_PER_SEC;
     int statements = 0;
     for (const OptionPlan &option : plan.options)
         statements += option.statements;
-    printf("%6llu files in %5zu folders: %.3f s (reading the tree %.3f s, checks and layout %.3f s); "
+    printf("%6llu files in %5zu folders: %.3f s, %.3f s of processor time (reading the tree %.3f s, checks "
+           "and layout %.3f s); "
            "%zu discs of %s bytes, %d copy statements%s%s\n",
-           tree.files, tree.folders.size(), end - start, read - start, end - read, plan.discs.size(), disc_size,
+           tree.files, tree.folders.size() - 1, end - start, cpu_seconds, read - start, end - read, plan.discs.size(), disc_size,
            statements, refusal.empty() ? "" : "; refused: ", refusal.c_str());
 }
 

@@ -47,9 +47,20 @@ std::string long_name(char c, size_t n)
     return std::string(n, c);
 }
 
+// Folders enough for a list beyond what the installer reads.
+std::vector<std::string> many_folders(void)
+{
+    std::vector<std::string> folders;
+    for (int n = 0; n < 450; n++)
+        folders.push_back(long_name('f', 90) + std::to_string(n) + "/");
+    return folders;
+}
+
 TEST(MediumMake, EachRefusalNamesItsPathExitsWithItsCodeAndWritesNothing)
 {
     std::vector<Refusal> cases = {
+        {"list too long", many_folders(), {}, nullptr, 2,
+         "bytes; the installer reads only the first 65536 (fewer folders in the option, or shorter folder names)"},
         {"name beyond 932", {u8"data/한국.txt"}, {}, nullptr, 2,
          u8"medium-make: error: data/한국.txt: a name code page 932 cannot hold"},
         {"names differing in case", {"data/Read.txt", "data/READ.txt"}, {}, nullptr, 2,

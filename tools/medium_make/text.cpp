@@ -2,12 +2,25 @@
 
 #include <errno.h>
 #include <iconv.h>
+#include <string.h>
 
 // 1 and the whole of `text` converted; 0 at the first sequence that does not
 // convert, unless `replace` puts '?' in its place.
-static int convert(const std::string &text, const char *to, const char *from, int replace, std::string *out)
+// One converter each way for the whole run: a tree of thousands of names
+// would spend most of its reading time opening them again.
+static iconv_t converter(const char *to)
 {
-    iconv_t cd = iconv_open(to, from);
+    static iconv_t to_cp932 = iconv_open("CP932", "UTF-8");
+    static iconv_t to_utf8 = iconv_open("UTF-8", "CP932");
+    iconv_t cd = strcmp(to, "CP932") == 0 ? to_cp932 : to_utf8;
+    if (cd != (iconv_t)-1)
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);     // a fresh start
+    return cd;
+}
+
+static int convert(const std::string &text, const char *to, int replace, std::string *out)
+{
+    iconv_t cd = converter(to);
     if (cd == (iconv_t)-1)
         return 0;
     out->clear();
@@ -30,20 +43,19 @@ static int convert(const std::string &text, const char *to, const char *from, in
             in_left--;
         }
     }
-    iconv_close(cd);
     return whole;
 }
 
 int utf8_to_cp932(const std::string &text, std::string *out)
 {
     std::string back;
-    return convert(text, "CP932", "UTF-8", 0, out) && convert(*out, "UTF-8", "CP932", 0, &back) && back == text;
+    return convert(text, "CP932", 0, out) && convert(*out, "UTF-8", 0, &back) && back == text;
 }
 
 std::string cp932_to_utf8_text(const std::string &text)
 {
     std::string out;
-    convert(text, "UTF-8", "CP932", 1, &out);
+    convert(text, "UTF-8", 1, &out);
     return out;
 }
 
