@@ -9,6 +9,7 @@
 #include "script/settings.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
+#include "text/messages.h"
 #include "text.h"
 
 // ---- writing ----
@@ -58,9 +59,9 @@ struct ReaderStop {
     std::string message;
 };
 
-void fatal_error(const char *message)
+void fatal_error(Msg, const char *text)
 {
-    throw ReaderStop{message};
+    throw ReaderStop{text};
 }
 
 void show_unowned_message(const char *, const char *) {}
@@ -116,12 +117,12 @@ static std::string settings_refusal(const MakeRequest &request, const std::strin
     }
     char brand_key[PATH_CAPACITY], product_key[PATH_CAPACITY];
     if (!compose_record_keys(request.brand.c_str(), request.title.c_str(), brand_key, product_key, PATH_CAPACITY))
-        return stopped("install.txt", "bland文とtitle文が長すぎてレジストリのキーを作れません。");
+        return stopped("install.txt", text_of(Msg::record_keys_too_long));
     char parent[PATH_CAPACITY], folder[PATH_CAPACITY], log_path[PATH_CAPACITY];
     if (!compose_default_folder("C:\\WINDOWS", request.brand.c_str(), parent, sizeof parent))
-        return stopped("install.txt", "インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
+        return stopped("install.txt", text_of(Msg::default_folder_too_long));
     if (!compose_install_folder(parent, request.title.c_str(), folder, log_path, sizeof folder))
-        return stopped("install.txt", "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。");
+        return stopped("install.txt", text_of(Msg::install_folder_too_long));
     return "";
 }
 
@@ -164,7 +165,11 @@ static std::string list_refusal(const MakeRequest &request, const OptionPlan &op
         read_option_header(FileListText, &header);
         char item[PATH_CAPACITY];
         if (!compose_option_item(&header, item, sizeof item))
-            return stopped(file.c_str(), "filelist" + std::to_string(n) + ".txtのオプション名が長すぎます。");
+        {
+            char text[PATH_CAPACITY];
+            format_fits(text, sizeof text, text_of(Msg::option_name_too_long), n);
+            return stopped(file.c_str(), text);
+        }
         if (header.name != option.name || header.megabytes != option.megabytes)
             return file + ": the installer would not read the option's name as given";
         format_fits(s.source_dir, sizeof s.source_dir, "D:\\%s\\", SETUP_FOLDER);
