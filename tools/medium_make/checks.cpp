@@ -38,19 +38,6 @@ static void check_name(const char *what, const std::string &value, std::vector<s
                             + "; it names a folder or shortcut of the install");
 }
 
-static const TreeFile *find_file(const GameTree &tree, const std::string &path)
-{
-    size_t cut = path.rfind('\\');
-    std::string parent = cut == std::string::npos ? "" : path.substr(0, cut);
-    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-    for (const TreeFolder &folder : tree.folders)
-        if (folder.path == parent)
-            for (const TreeFile &file : folder.files)
-                if (file.name == name)
-                    return &file;
-    return nullptr;
-}
-
 // Every path the install makes, under the default install folder: refused
 // beyond the installer's limit, a warning when little room is left for a
 // player who picks a longer folder.
@@ -109,7 +96,7 @@ void check_request(const MakeRequest &request, const GameTree &tree, std::vector
     if (request.shortcuts.size() > SHORTCUT_SLOTS)
         refusals->push_back(std::to_string(request.shortcuts.size()) + " shortcuts: the installer makes "
                             + std::to_string((int)SHORTCUT_SLOTS) + " at the most besides the game's own");
-    const TreeFile *program = find_file(tree, request.program);
+    const TreeFile *program = find_tree_file(tree, request.program);
     if (!program)
         refusals->push_back("--program " + utf8(request.program) + ": no such file in the game folder");
     for (size_t n = 0; program && n < request.options.size(); n++)
@@ -120,7 +107,7 @@ void check_request(const MakeRequest &request, const GameTree &tree, std::vector
         check_value("--shortcut", shortcut.name, refusals);
         check_value("--shortcut", shortcut.target, refusals);
         check_name("--shortcut", shortcut.name, refusals);
-        if (!find_file(tree, shortcut.target))
+        if (!find_tree_file(tree, shortcut.target))
             refusals->push_back("--shortcut " + utf8(shortcut.name) + "=" + utf8(shortcut.target)
                                 + ": no such file in the game folder");
     }

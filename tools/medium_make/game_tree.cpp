@@ -170,3 +170,16 @@ int read_game_tree(const std::string &unix_root, GameTree *tree, std::vector<std
     read_folder(reader, 0);
     return refusals->size() == refused;
 }
+
+const TreeFile *find_tree_file(const GameTree &tree, const std::string &path)
+{
+    size_t cut = path.rfind('\\');
+    std::string parent = cut == std::string::npos ? "" : path.substr(0, cut);
+    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    for (const TreeFolder &folder : tree.folders)
+        if (folder.path == parent)
+            for (const TreeFile &file : folder.files)
+                if (file.name == name)
+                    return &file;
+    return nullptr;
+}

@@ -13,5 +13,8 @@
 // (each naming its path); 0 when there was any.
 int read_game_tree(const std::string &unix_root, GameTree *tree, std::vector<std::string> *refusals);
 
+// The file at `path` (code page 932, '\' between names) of the tree, or null.
+const TreeFile *find_tree_file(const GameTree &tree, const std::string &path);
+
 // Why Windows cannot make a file or folder of this code page 932 name, or "".
 std::string windows_name_refusal(const std::string &name);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "control_files.h"
+#include "game_tree.h"
 #include "install/path_scan.h"
 
 const char DATA_FOLDER[] = "game";
@@ -252,15 +253,9 @@ static void plan_options(const MakeRequest &request, const GameTree &tree, Mediu
         option.megabytes = (int)((option.bytes + 1048575) / 1048576);
         option.last_disc = option.discs.empty() ? 1 : option.discs.back();
         for (size_t s = 0; s < request.shortcuts.size(); s++) {
-            const std::string &target = request.shortcuts[s].target;
-            size_t cut = target.rfind('\\');
-            std::string parent = cut == std::string::npos ? "" : target.substr(0, cut);
-            std::string name = cut == std::string::npos ? target : target.substr(cut + 1);
-            for (const TreeFolder &folder : tree.folders)
-                if (folder.path == parent)
-                    for (const TreeFile &file : folder.files)
-                        if (file.name == name && (file.options & (1u << n)))
-                            option.shortcuts.push_back((int)s);
+            const TreeFile *target = find_tree_file(tree, request.shortcuts[s].target);
+            if (target && (target->options & (1u << n)))
+                option.shortcuts.push_back((int)s);
         }
     }
     for (size_t n = 0; n < plan->options.size(); n++)
