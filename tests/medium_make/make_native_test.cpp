@@ -172,6 +172,18 @@ TEST(MediumMake, MakesEveryDiscCheckedCleanTheSameEachTime)
               read_bytes(t / "out/disc1/setup/install.txt"));
     EXPECT_EQ("ようこそ。\r\nゲームです。\r\n", read_bytes(t / "out/disc1/setup/comment.txt"));
     EXPECT_EQ("Game ディスク2\r\n", read_bytes(t / "out/disc2/Game_disc2.txt"));
+    EXPECT_EQ("\"すべて\", 2, \"game.exe\"\r\n"
+              "shortcut \"説明書\", \"manual\\readme.txt\"\r\n"
+              "\"game\\0001_(top)\" -> \"\"\r\n"
+              "\"game\\0002_empty\" -> \"empty\"\r\n"
+              "\"game\\0003_manual\" -> \"manual\"\r\n"
+              "\"game\\0004_データ\" -> \"データ\"\r\n"
+              "\"game\\0005_ムービー\" -> \"ムービー\"\r\n"
+              "change \"Game ディスク2\", \"Game_disc2.txt\"\r\n"
+              "\"game\\0005_ムービー\" -> \"ムービー\"\r\n",
+              read_bytes(t / "out/disc1/setup/filelist0.txt"));
+    EXPECT_EQ((std::vector<std::string>{"1.mpg"}), listing(t / u8"out/disc1/setup/game/0005_ムービー"));
+    EXPECT_EQ((std::vector<std::string>{"2.mpg"}), listing(t / u8"out/disc2/game/0005_ムービー"));
     EXPECT_EQ("\"最小\", 1, \"game.exe\"\r\n"
               "shortcut \"説明書\", \"manual\\readme.txt\"\r\n"
               "\"game\\0001_(top)\" -> \"\"\r\n"

@@ -276,8 +276,9 @@ int write_medium(const MakeRequest &request, const GameTree &tree, const GameTre
         for (const std::string &word : disc_arguments(w, plan, 1))
             master.push_back(word);
         std::string said;
-        if (run_program(master, &said) != 0) {
-            *error = "scripts/master-medium failed:\n" + said;
+        int mastered = run_program(master, &said);
+        if (mastered != 0) {
+            *error = mastered < 0 ? master[0] + " could not be run" : "scripts/master-medium failed:\n" + said;
             return undo(MAKE_WRITE_FAILED);
         }
     }
