@@ -100,11 +100,12 @@ inline std::vector<Example> examples(const std::string &guide)
     return found;
 }
 
-// Every file the guide quotes: a line "`examples/...`:" and the fenced block
-// right after it.
-inline std::vector<Quote> quotes(const std::string &guide)
+// Every file the guide quotes below `folder`: a line "`<folder>/...`:" and
+// the fenced block right after it (the examples, or what the worked example's
+// command writes below out/made).
+inline std::vector<Quote> quotes(const std::string &guide, const std::string &folder = "examples")
 {
-    static const std::regex caption("^`(examples/[^`]+)`:$");
+    const std::regex caption("^`(" + folder + "/[^`]+)`:$");
     std::vector<Quote> found;
     std::vector<std::string> lines = lines_of(guide);
     for (size_t i = 0; i + 1 < lines.size(); i++) {
@@ -132,6 +133,41 @@ inline std::set<std::string> program_texts(const std::string &guide)
                 texts.insert(span);
     }
     return texts;
+}
+
+// The one command the guide opens with: the words of the first line that
+// starts with "build/native/medium-make" and of the lines it continues onto
+// (each ending in " \\"), split at blanks; a word may be double-quoted.
+inline std::vector<std::string> make_command(const std::string &guide)
+{
+    std::string line;
+    bool inside = false;
+    for (const std::string &text : lines_of(guide)) {
+        if (!inside && text.compare(0, 24, "build/native/medium-make") != 0)
+            continue;
+        inside = true;
+        line += text;
+        if (line.empty() || line.back() != '\\')
+            break;
+        line.pop_back();
+    }
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (char c : line + " ") {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any || !word.empty())
+                words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += c;
+        }
+    }
+    return words;
 }
 
 }  // namespace guide
