@@ -257,4 +257,83 @@ TEST_F(MasterMedium, NamesBeyondTheLimitsAreRefusedWithTheCheckersReport)
     EXPECT_NE(std::string::npos, primary_tree(raw).find("/RR_MOVED/7"));
 }
 
+// The volume label of an image as ISO 9660 holds it and as Joliet, which
+// Windows shows, holds it: "primary/joliet", blanks at the end left out.
+std::string volume_labels(const std::string &image)
+{
+    std::string primary, joliet;
+    FILE *file = fopen(image.c_str(), "rb");
+    for (unsigned sector = 16; file && sector < 32; sector++) {
+        std::string descriptor(2048, '\0');
+        fseek(file, (long)sector * 2048, SEEK_SET);
+        if (fread(&descriptor[0], 1, 2048, file) != 2048 || (unsigned char)descriptor[0] == 255)
+            break;
+        if (descriptor[0] == 1)
+            primary = descriptor.substr(40, 32);
+        if (descriptor[0] == 2 && descriptor.compare(88, 2, "%/") == 0)
+            joliet = to_utf8(descriptor.substr(40, 32), "UTF-16BE");
+    }
+    if (file)
+        fclose(file);
+    for (std::string *label : {&primary, &joliet})
+        label->erase(label->find_last_not_of(' ') + 1);
+    return primary + "/" + joliet;
+}
+
+TEST_F(MasterMedium, LabelsEachDiscFromTheTitleTheBrandOrTheCommandLine)
+{
+    struct LabelCase {
+        const char *title;          // install.txt's title; bland is "Mihon Soft"
+        int discs;
+        const char *arguments;      // --label options, "{1}" and "{2}" standing for each disc's pair
+        std::vector<std::string> labels;
+    };
+    const std::vector<LabelCase> cases = {
+        {"FirstGame", 1, "{1}", {"FIRSTGAME"}},
+        {"Two-Disc  Game!", 2, "{1} {2}", {"TWO_DISC_GAME_1", "TWO_DISC_GAME_2"}},
+        {"はじめてのゲーム", 1, "{1}", {"MIHON_SOFT"}},
+        {"A very long title of a game", 2, "{1} {2}", {"A_VERY_LONG_TI_1", "A_VERY_LONG_TI_2"}},
+        {"FirstGame", 2, "--label MY_GAME_ONE {1} {2}", {"MY_GAME_ONE", "FIRSTGAME_2"}},
+    };
+    for (const LabelCase &c : cases) {
+        SCOPED_TRACE(c.arguments + std::string(" ") + c.title);
+        TempMedium medium(checker_media::medium(
+            {{"setup/install.txt", std::string("caption \"c\"\nmaker \"m\"\ntitle \"") + c.title
+                                       + "\"\nbland \"Mihon Soft\"\n"}}));
+        TempMedium second({{"movie/ending.mpg", std::string("x")}});
+        TempMedium out({});
+        std::string arguments = c.arguments;
+        const std::string pairs[] = {medium.setup() + " " + (out.root() / "1.iso").string(),
+                                     second.root().string() + " " + (out.root() / "2.iso").string()};
+        arguments.replace(arguments.find("{1}"), 3, pairs[0]);
+        if (c.discs == 2)
+            arguments.replace(arguments.find("{2}"), 3, pairs[1]);
+        CheckerRun run = run_command(master_medium(arguments) + " 2>&1");
+        ASSERT_EQ(0, run.code) << run.out;
+        for (int n = 0; n < c.discs; n++) {
+            const std::string image = (out.root() / (std::to_string(n + 1) + ".iso")).string();
+            EXPECT_EQ(c.labels[n] + "/" + c.labels[n], volume_labels(image));
+            EXPECT_NE(std::string::npos, run.out.find(image + " (")) << run.out;
+            EXPECT_NE(std::string::npos, run.out.find(", label " + c.labels[n] + "\n")) << run.out;
+        }
+    }
+}
+
+TEST_F(MasterMedium, ALabelThatNoDiscCanHoldIsRefusedBeforeAnyImage)
+{
+    TempMedium medium(checker_media::medium({}));
+    TempMedium out({});
+    const std::string image = (out.root() / "1.iso").string();
+    for (const char *label : {"my_game", "GAME-1", "ABCDEFGHIJKLMNOPQ", "ゲーム", "''"}) {
+        SCOPED_TRACE(label);
+        CheckerRun run = run_command(master_medium(std::string("--label ") + label + " " + medium.setup() + " "
+                                                   + image) + " 2>&1");
+        EXPECT_EQ(2, run.code);
+        EXPECT_NE(std::string::npos, run.out.find("is not 1 to 16 characters of A-Z 0-9 _")) << run.out;
+        EXPECT_FALSE(fs::exists(image));
+    }
+    EXPECT_EQ(2, run_command(master_medium(medium.setup() + " " + image + " --label") + " 2>/dev/null").code);
+    EXPECT_FALSE(fs::exists(image));
+}
+
 }  // namespace
