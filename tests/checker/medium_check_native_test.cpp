@@ -285,7 +285,7 @@ TEST_F(MasterMedium, LabelsEachDiscFromTheTitleTheBrandOrTheCommandLine)
     struct LabelCase {
         const char *title;          // install.txt's title; bland is "Mihon Soft"
         int discs;
-        const char *arguments;      // --label options, "{1}" and "{2}" standing for each disc's pair
+        const char *arguments;      // "{1}" and "{2}" stand for each disc's folder and image
         std::vector<std::string> labels;
     };
     const std::vector<LabelCase> cases = {
@@ -293,7 +293,10 @@ TEST_F(MasterMedium, LabelsEachDiscFromTheTitleTheBrandOrTheCommandLine)
         {"Two-Disc  Game!", 2, "{1} {2}", {"TWO_DISC_GAME_1", "TWO_DISC_GAME_2"}},
         {"はじめてのゲーム", 1, "{1}", {"MIHON_SOFT"}},
         {"A very long title of a game", 2, "{1} {2}", {"A_VERY_LONG_TI_1", "A_VERY_LONG_TI_2"}},
-        {"FirstGame", 2, "--label MY_GAME_ONE {1} {2}", {"MY_GAME_ONE", "FIRSTGAME_2"}},
+        {"FirstGame", 2, "--label MY_GAME {1} {2}", {"MY_GAME_1", "MY_GAME_2"}},
+        {"FirstGame", 2, "--label MY_GAME_ONE {1} --label MY_GAME_TWO {2}", {"MY_GAME_ONE", "MY_GAME_TWO"}},
+        {"FirstGame", 2, "{1} --label ENDING {2}", {"FIRSTGAME_1", "ENDING"}},
+        {"FirstGame", 1, "--label ABCDEFGHIJKLMNOP {1}", {"ABCDEFGHIJKLMNOP"}},
     };
     for (const LabelCase &c : cases) {
         SCOPED_TRACE(c.arguments + std::string(" ") + c.title);
@@ -333,6 +336,13 @@ TEST_F(MasterMedium, ALabelThatNoDiscCanHoldIsRefusedBeforeAnyImage)
         EXPECT_FALSE(fs::exists(image));
     }
     EXPECT_EQ(2, run_command(master_medium(medium.setup() + " " + image + " --label") + " 2>/dev/null").code);
+    // A set's label with its disc's number added must still fit.
+    TempMedium second({{"movie/ending.mpg", std::string("x")}});
+    CheckerRun run = run_command(master_medium("--label ABCDEFGHIJKLMNO " + medium.setup() + " " + image + " "
+                                               + second.root().string() + " " + image + "2") + " 2>&1");
+    EXPECT_EQ(2, run.code);
+    EXPECT_NE(std::string::npos, run.out.find("label 'ABCDEFGHIJKLMNO_1' for disc 1 is over 16 characters"))
+        << run.out;
     EXPECT_FALSE(fs::exists(image));
 }
 
