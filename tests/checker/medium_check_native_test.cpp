@@ -96,11 +96,11 @@ TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
 {
     using checker_media::list_with;
     TempMedium first(checker_media::medium(
-        {{"setup/filelist0.txt", list_with("change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"\"\n")}}));
+        {{"setup/filelist0.txt", list_with("change \"ディスク2\", \"checkgame2.txt\"\n\"データ\" -> \"\"\n")}}));
     const std::string long_name(65, 'x');
-    TempMedium second({{"disk2.txt", "2"}, {"データ/説明.txt", "x"}, {"データ/" + long_name, "x"}});
+    TempMedium second({{"checkgame2.txt", "2"}, {"データ/説明.txt", "x"}, {"データ/" + long_name, "x"}});
     CheckerRun alone = run_checker(first.setup());
-    EXPECT_EQ(u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\disk2.txt\"がメディアのどのフォルダにもありません。"
+    EXPECT_EQ(u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\checkgame2.txt\"がメディアのどのフォルダにもありません。"
               u8"インストーラはディスクを求め続けます。 [check-file-missing]\n"
               u8"filelist0.txt:4:1: error: コピー元フォルダ\"D:\\データ\\\"にアクセス出来ません。 [source-missing]\n"
               u8"エラー1件、警告1件\n",
@@ -113,6 +113,44 @@ TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
               u8"エラー1件、警告0件\n",
               both.out);
     EXPECT_EQ(2, both.code);
+}
+
+// DirectX setup is looked for on the disc in the drive when an option's
+// copy ends: option 0 ends on disc 2 (its last change), option 1 on disc 1.
+TEST(MediumCheckDiscs, ADirectXFolderOffTheDiscAnOptionEndsOnIsReportedForThatOption)
+{
+    using checker_media::list_with;
+    const std::string option0 = u8"filelist0.txt:3:1: warning: オプション「標準」（filelist0.txt）は2枚目のディスクで"
+                                u8"コピーを終えますが、そのディスクにはDirectX\\dxsetup.exeがありません。"
+                                u8"このオプションではDirectXのインストールを聞かれません。 [directx-placement]\n";
+    const std::string option1 = u8"filelist1.txt: warning: オプション「標準」（filelist1.txt）は1枚目のディスクで"
+                                u8"コピーを終えますが、そのディスクにはDirectX\\dxsetup.exeがありません。"
+                                u8"このオプションではDirectXのインストールを聞かれません。 [directx-placement]\n";
+    struct Placement {
+        int on_first, on_second;            // where DirectX\dxsetup.exe lies
+        std::string report;
+    };
+    const std::vector<Placement> placements = {
+        {0, 0, u8"エラー0件、警告0件\n"},
+        {1, 1, u8"エラー0件、警告0件\n"},
+        {1, 0, option0 + u8"エラー0件、警告1件\n"},
+        {0, 1, option1 + u8"エラー0件、警告1件\n"},
+    };
+    for (const Placement &p : placements) {
+        SCOPED_TRACE(p.on_first * 10 + p.on_second);
+        std::vector<checker_media::MediumFile> first_files = {
+            {"setup/filelist0.txt", list_with("change \"ディスク2\", \"checkgame2.txt\"\n\"data2\" -> \"\"\n")},
+            {"setup/filelist1.txt", checker_media::LIST}};
+        std::vector<checker_media::MediumFile> second_files = {{"checkgame2.txt", "2"}, {"data2/readme.txt", "2"}};
+        if (p.on_first)
+            first_files.push_back({"DirectX/dxsetup.exe", "MZ"});
+        if (p.on_second)
+            second_files.push_back({"DirectX/dxsetup.exe", "MZ"});
+        TempMedium first(checker_media::medium(first_files));
+        TempMedium second(second_files);
+        CheckerRun run = run_checker(first.setup() + " " + second.root().string());
+        EXPECT_EQ(p.report, run.out);
+    }
 }
 
 TEST(MediumCheckUsage, AMissingFolderIsACommandLineError)

@@ -122,6 +122,41 @@ TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
     }
 }
 
+// The two slips a new publisher makes first, on the smallest example: the
+// control files saved as UTF-8, and the program left off the medium. Each
+// is an error, and no image is written.
+TEST(PublishingGuide, TheSmallestExampleSavedAsUtf8OrWithoutItsProgramIsRefused)
+{
+    if (system("command -v genisoimage >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "genisoimage is not installed (scripts/install-deps installs it)";
+    char pattern[] = "/tmp/guide-slips-XXXXXX";
+    const fs::path work = mkdtemp(pattern);
+    const std::vector<std::pair<std::string, std::string>> slips = {{"utf8", "[encoding]"},
+                                                                    {"no-program", "[program-missing]"}};
+    for (const auto &slip : slips) {
+        SCOPED_TRACE(slip.first);
+        const fs::path setup = staged({"smallest", ""}, work / slip.first)[0];
+        if (slip.first == "utf8") {
+            for (const char *name : {"install.txt", "filelist0.txt"}) {
+                const std::string text = to_utf8(file_text(setup / name), "CP932");
+                std::ofstream(setup / name, std::ios::binary) << text;
+            }
+        } else {
+            fs::remove(setup / "installer.exe");
+        }
+        CheckerRun checked = run_checker(quoted(setup));
+        EXPECT_EQ(2, checked.code);
+        EXPECT_NE(std::string::npos, checked.out.find(": error: ")) << checked.out;
+        EXPECT_NE(std::string::npos, checked.out.find(slip.second)) << checked.out;
+        const fs::path image = work / (slip.first + ".iso");
+        CheckerRun mastered = run_command((SOURCES / "scripts/master-medium").string() + " " + quoted(setup) + " "
+                                          + quoted(image) + " 2>&1");
+        EXPECT_EQ(2, mastered.code) << mastered.out;
+        EXPECT_FALSE(fs::exists(image));
+    }
+    fs::remove_all(work);
+}
+
 // A table row's cells as a renderer splits them: at every '|' that no
 // backslash escapes, code spans included, the outer pipes left out.
 size_t rendered_cells(const std::string &row)
