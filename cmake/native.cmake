@@ -2,7 +2,7 @@
 # UndefinedBehaviorSanitizer.
 set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
 
-add_library(portable_core STATIC ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES} src/script/fatal_native.cpp)
+add_library(portable_core STATIC ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES} src/base/fatal_posix.cpp)
 project_target_options(portable_core)
 target_compile_options(portable_core PRIVATE ${SANITIZE_FLAGS})
 target_link_options(portable_core PUBLIC ${SANITIZE_FLAGS})

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "boundary/open_file.h"
 #include "boundary/wide_text.h"
-#include "install/chunk_copy.h"
-#include "script/fatal.h"
-#include "state/format_fits.h"
+#include "core/chunk_copy.h"
 #include "state/install_state.h"
 
 // One buffer for every chunk of every file: a copy allocates nothing.

@@ -6,7 +6,7 @@
 #include <stdio.h>
 
 #include "boundary/wide_text.h"
-#include "install/file_list_script.h"
+#include "core/file_list_script.h"
 #include "install/folder_copy.h"
 #include "state/install_state.h"
 

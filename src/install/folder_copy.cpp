@@ -5,13 +5,13 @@
 #include <string.h>
 #include <windows.h>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
+#include "core/file_list_script.h"
+#include "core/install_log.h"
 #include "install/copy_dialog.h"
-#include "install/file_list_script.h"
 #include "install/make_path.h"
-#include "records/install_log.h"
-#include "script/fatal.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 
 // Names of the folder being copied; filled and emptied by one copy_folder

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "install/install_rules.h"
+#include "core/install_rules.h"
 
 // The listing's two platform calls. Tests put failing ones in their place to
 // reach what a drive that is not ready or a scratched disc gives.

@@ -3,10 +3,10 @@
 #include <string.h>
 #include <windows.h>
 
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
-#include "install/path_scan.h"
-#include "records/install_log.h"
-#include "state/format_fits.h"
+#include "core/install_log.h"
+#include "core/path_scan.h"
 #include "state/install_state.h"
 
 int make_path(const char *path, FolderCreated created, void *context)

@@ -4,16 +4,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "boundary/open_file.h"
 #include "boundary/wide_text.h"
+#include "core/install_log.h"
+#include "core/install_rules.h"
+#include "core/path_scan.h"
 #include "install/file_list.h"
-#include "install/install_rules.h"
 #include "install/make_path.h"
-#include "install/path_scan.h"
-#include "records/install_log.h"
 #include "records/registry.h"
-#include "script/fatal.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 
 enum { MESSAGE_CAPACITY = PATH_CAPACITY + 100 };

@@ -6,18 +6,16 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
+#include "core/install_log.h"
+#include "core/path_scan.h"
 #include "install/make_path.h"
-#include "install/options_dialog.h"
-#include "install/path_scan.h"
 #include "install/registration.h"
-#include "records/install_log.h"
+#include "records/programs_folder.h"
 #include "records/registry.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "text/messages.h"
-
-static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Every Start-menu path of one install, composed before anything is made so
 // that a path too long for its buffer leaves the Start menu untouched.
@@ -28,8 +26,6 @@ struct StartMenuPaths {
     char extra_links[SHORTCUT_SLOTS][PATH_CAPACITY];
     char extra_targets[SHORTCUT_SLOTS][PATH_CAPACITY];
 };
-
-static int in_progress = 0;
 
 static int compose_start_menu(const char *programs, StartMenuPaths *paths)
 {
@@ -104,31 +100,6 @@ void register_install(void)
                         Wide(caption_of(Msg::shortcuts_not_made)), MB_OK);
     }
     write_install_record();
-}
-
-int read_programs_folder(char *out, int size)
-{
-    return reg_read_value(out, shell_folders_key, "Programs", size);
-}
-
-int run_install(void)
-{
-    // A second press while an install is open or running would reload the
-    // file lists under it: the open dialog is brought forward instead.
-    if (in_progress) {
-        if (install_state.options_window && IsWindow((HWND)install_state.options_window))
-            SetForegroundWindow((HWND)install_state.options_window);
-        return 0;
-    }
-    in_progress = 1;
-    HINSTANCE instance = install_state.instance ? (HINSTANCE)install_state.instance
-                                                : GetModuleHandleW(NULL);
-    INT_PTR result = DialogBoxParamW(instance, L"IDD_INSTSUBDLG", NULL, options_dialog_proc, 0);
-    install_state.options_window = NULL;    // gone: nothing may repaint it now
-    if (result == 1)
-        register_install();
-    in_progress = 0;
-    return result == 1;
 }
 
 int create_shortcut(const char *link_path, const char *target_path)

@@ -8,7 +8,3 @@
 // Start-menu paths too long for their buffers are refused with a message and
 // leave the Start menu untouched; the record is written all the same.
 void register_install(void);
-
-// The user's Programs folder as the shell's folder key gives it, into `out`
-// (`size` bytes); 0 when it is not known.
-int read_programs_folder(char *out, int size);

@@ -1,9 +1,9 @@
 #include "launcher/launcher_commands.h"
 
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
 #include "install/run_install.h"
 #include "records/registry.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "text/messages.h"
 #include "uninstall/uninstall.h"

@@ -1,13 +1,13 @@
 #include "launcher/launcher_window.h"
 
+#include "base/fatal.h"
 #include "boundary/wide_text.h"
-#include "install/install_rules.h"
+#include "core/install_rules.h"
 #include "launcher/launcher_commands.h"
 #include "launcher/splash_bitmap.h"
+#include "process/process.h"
 #include "records/registry.h"
-#include "script/fatal.h"
 #include "script/settings.h"
-#include "startup/startup.h"
 #include "state/install_state.h"
 
 // The caption goes on the window before title and bland are looked up.

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "launcher/dib_layout.h"
+#include "core/dib_layout.h"
 
 struct DibImage {
     BITMAPFILEHEADER file_header;

@@ -3,8 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "base/fatal.h"
 #include "boundary/open_file.h"
-#include "script/fatal.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
 

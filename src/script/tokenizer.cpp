@@ -1,7 +1,7 @@
 #include "script/tokenizer.h"
 
-#include "script/fatal.h"
-#include "state/format_fits.h"
+#include "base/fatal.h"
+#include "base/format_fits.h"
 
 static int is_blank(char c)
 {

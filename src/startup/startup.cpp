@@ -4,12 +4,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
+#include "core/command_line.h"
 #include "launcher/launcher_window.h"
 #include "launcher/splash_bitmap.h"
-#include "script/fatal.h"
-#include "startup/command_line.h"
-#include "state/format_fits.h"
+#include "process/process.h"
 #include "state/install_state.h"
 
 static const char MUTEX_NAME[] = "kaduinstmutex";
@@ -76,49 +77,6 @@ void ensure_temp_dir(char *buffer)
     char message[PATH_CAPACITY + 100];
     format_fits(message, sizeof message, text_of(Msg::temp_folder_not_made), buffer);
     fatal_error(Msg::temp_folder_not_made, message);
-}
-
-int replace_process(const char *program, const char *const *arguments, int count)
-{
-    char command_line[REPLACE_COMMAND_LINE_CAPACITY];
-    if (!join_arguments(arguments, count, command_line, sizeof command_line))
-        return 0;
-    STARTUPINFOW startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    Wide wide_program(program), wide_line(command_line);
-    if (!wide_program || !wide_line
-        || !CreateProcessW(wide_program, wide_line.writable(), NULL, NULL, TRUE, 0, NULL, NULL,
-                           &startup, &process))
-        return 0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // At once and without the exit handlers: the new process takes over.
-    TerminateProcess(GetCurrentProcess(), 0);
-    return 0;
-}
-
-#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
-
-void restrict_dll_search(void)
-{
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
-    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCWSTR);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel)
-        return;
-    // Cast through a function type of no arguments: FARPROC's own differs.
-    SetDefaultDllDirectoriesCall set_default = (SetDefaultDllDirectoriesCall)(void (*)(void))
-        GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (set_default)
-        set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetDllDirectoryCall set_directory = (SetDllDirectoryCall)(void (*)(void))
-        GetProcAddress(kernel, "SetDllDirectoryW");
-    if (set_directory)
-        set_directory(L"");
 }
 
 static int instance_running(void)

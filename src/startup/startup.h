@@ -7,15 +7,8 @@
 
 enum {
     TEMP_DIR_WAIT_MS = 3000,          // how long ensure_temp_dir waits for the folder
-    RELAUNCH_WAIT_MS = 3000,          // how long a copy that is not ours is retried
-    REPLACE_COMMAND_LINE_CAPACITY = 1024
+    RELAUNCH_WAIT_MS = 3000           // how long a copy that is not ours is retried
 };
-
-// The entry point's first step: DLLs loaded by name from now on come from
-// the system folder only, never from the program's own folder (the shared
-// temporary folder, for the relaunched copy) nor the current one. Each of the
-// two calls is looked up at run time and skipped where the system lacks it.
-void restrict_dll_search(void);
 
 // The process's command line in code page 932, for command_tail. A line
 // 932 cannot hold ends the program.
@@ -29,12 +22,6 @@ int start_program(HINSTANCE instance, const char *tail);
 // returns when that folder exists, creating it when it is missing. A folder
 // that cannot be had within TEMP_DIR_WAIT_MS ends the program.
 void ensure_temp_dir(char *buffer);
-
-// Starts `program` with the arguments joined by single spaces as its command
-// line (inheriting handles, environment and current directory), then ends
-// this process at once with code 0, without its exit handlers. Returns 0 only
-// when the program could not be started.
-int replace_process(const char *program, const char *const *arguments, int count);
 
 // Called with "splash" and "mutex" as the two exit handlers finish, when set;
 // lets a test watch their order.

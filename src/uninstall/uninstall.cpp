@@ -6,13 +6,13 @@
 
 #include <algorithm>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "boundary/wide_text.h"
-#include "install/path_scan.h"
-#include "install/registration.h"
-#include "records/install_log.h"
+#include "core/install_log.h"
+#include "core/path_scan.h"
+#include "records/programs_folder.h"
 #include "records/registry.h"
-#include "script/fatal.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 
 // The two folders an uninstall may reach into: the install folder of the

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/install_rules.h"
 #include "e2e/e2e_fixture.h"
-#include "install/install_rules.h"
 #include "robot/ui_robot.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"

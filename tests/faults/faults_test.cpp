@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "core/install_log.h"
 #include "install/copy_fixture.h"
 #include "install/file_list.h"
 #include "install/registration.h"
-#include "records/install_log.h"
 #include "robot/ui_robot.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"

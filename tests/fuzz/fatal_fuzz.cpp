@@ -1,5 +1,5 @@
 #include "fuzz/fuzz_support.h"
-#include "script/fatal.h"
+#include "base/fatal.h"
 
 jmp_buf fuzz_fatal_return;
 int fuzz_fatal_count;

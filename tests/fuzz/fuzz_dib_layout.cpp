@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "launcher/dib_layout.h"
+#include "core/dib_layout.h"
 
 namespace {
 

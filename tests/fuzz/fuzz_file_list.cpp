@@ -7,8 +7,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "core/file_list_script.h"
 #include "fuzz/fuzz_support.h"
-#include "install/file_list_script.h"
 #include "state/install_state.h"
 
 namespace {

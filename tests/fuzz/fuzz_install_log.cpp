@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "records/install_log.h"
+#include "core/install_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

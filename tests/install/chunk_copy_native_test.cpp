@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "install/chunk_copy.h"
+#include "core/chunk_copy.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "install/file_list_script.h"
+#include "core/file_list_script.h"
 #include "state/install_state.h"
 #include "support/box_pattern.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "install/install_rules.h"
-#include "install/path_scan.h"
+#include "core/install_rules.h"
+#include "core/path_scan.h"
 #include "size_word_cases.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "install/install_rules.h"
+#include "core/install_rules.h"
 #include "size_word_cases.h"
 
 namespace {

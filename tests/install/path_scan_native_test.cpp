@@ -2,7 +2,7 @@
 // and which relative paths of a file list stay inside their folder.
 #include <gtest/gtest.h>
 
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 
 namespace {
 

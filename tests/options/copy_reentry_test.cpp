@@ -3,8 +3,8 @@
 // each time a copy dialog opens. Needs the real file list interpreter; where
 // the program still carries its stand-in, the test says so and is skipped.
 #include "boundary/open_file.h"
+#include "core/install_log.h"
 #include "options_support.h"
-#include "records/install_log.h"
 #include "support/cp932_calls.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Registration after the copy: the log lines in their order, the Start-menu
 // folders, real .lnk files read back through the shell's link object, the
 // four record values; and the whole install command around them.
+#include "core/install_log.h"
 #include "install/make_path.h"
 #include "install/registration.h"
 #include "options_support.h"
-#include "records/install_log.h"
 #include "support/cp932_calls.h"
 
 namespace {

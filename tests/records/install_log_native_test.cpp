@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "records/install_log.h"
+#include "core/install_log.h"
 #include "support/box_pattern.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "boundary/open_file.h"
-#include "records/install_log.h"
+#include "core/install_log.h"
 #include "support/box_robot.h"
 #include "support/cp932_calls.h"
 

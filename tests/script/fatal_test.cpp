@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script/fatal.h"
+#include "base/fatal.h"
 #include "support/box_robot.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/command_line.h"
+#include "core/command_line.h"
 
 namespace {
 

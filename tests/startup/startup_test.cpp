@@ -13,6 +13,7 @@
 #include "boundary/open_file.h"
 #include "launcher/launcher_harness.h"
 #include "launcher/splash_bitmap.h"
+#include "process/process.h"
 #include "startup/startup.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "boundary/open_file.h"
+#include "core/path_scan.h"
 #include "install/make_path.h"
-#include "install/path_scan.h"
 #include "support/cp932_calls.h"
 
 std::string build_folder()

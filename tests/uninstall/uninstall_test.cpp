@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "boundary/open_file.h"
+#include "core/install_log.h"
 #include "install/make_path.h"
 #include "launcher/launcher_commands.h"
-#include "records/install_log.h"
 #include "records/registry.h"
 #include "state/install_state.h"
 #include "support/box_robot.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "install/file_list_script.h"
-#include "install/install_rules.h"
+#include "core/file_list_script.h"
+#include "core/install_rules.h"
 #include "medium_check.h"
 #include "medium_files.h"
 #include "text/messages.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "checker.h"
-#include "launcher/dib_layout.h"
+#include "core/dib_layout.h"
 #include "publisher_slips.h"
 #include "text/checker_texts.h"
 

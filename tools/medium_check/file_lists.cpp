@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <string>
 
+#include "base/format_fits.h"
 #include "checker.h"
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 #include "publisher_slips.h"
 #include "script/tokenizer.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
 

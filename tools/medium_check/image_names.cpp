@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "install/path_scan.h"
+#include "base/format_fits.h"
+#include "core/path_scan.h"
 #include "medium_files.h"
-#include "state/format_fits.h"
 #include "text/checker_texts.h"
 
 int name_characters(const std::string &name)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "checker.h"
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 #include "publisher_slips.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"

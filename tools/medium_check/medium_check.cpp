@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <string>
 
+#include "base/fatal.h"
+#include "base/format_fits.h"
 #include "checker.h"
+#include "core/path_scan.h"
 #include "image_names.h"
-#include "install/path_scan.h"
 #include "publisher_slips.h"
-#include "script/fatal.h"
 #include "script/tokenizer.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "install/path_scan.h"
+#include "text/cp932.h"
 
 long utf8_saved_at(const std::string &bytes)
 {

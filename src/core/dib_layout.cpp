@@ -1,4 +1,4 @@
-#include "launcher/dib_layout.h"
+#include "core/dib_layout.h"
 
 #include <stdint.h>
 

@@ -1,11 +1,11 @@
-#include "records/install_log.h"
+#include "core/install_log.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/fatal.h"
 #include "boundary/open_file.h"
-#include "script/fatal.h"
 
 void log_create(const char *path)
 {

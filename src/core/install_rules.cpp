@@ -1,10 +1,10 @@
-#include "install/install_rules.h"
+#include "core/install_rules.h"
 
 #include <stdint.h>
 #include <string.h>
 
+#include "base/format_fits.h"
 #include "script/tokenizer.h"
-#include "state/format_fits.h"
 #include "text/messages.h"
 
 int compose_record_keys(const char *bland, const char *title, char *brand_key, char *product_key,

@@ -1,7 +1,7 @@
 // Native stand-ins for the message boxes, used by the native tests: each box
 // becomes one line on standard error with its caption and text in hex, the
 // same line the Win32 test robot prints for a real box.
-#include "script/fatal.h"
+#include "base/fatal.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -3,10 +3,9 @@
 // for a backslash.
 #pragma once
 
-typedef int (*LeadBytePredicate)(unsigned char byte);
+#include "text/cp932.h"
 
-// Lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
-int cp932_lead_byte(unsigned char byte);
+typedef int (*LeadBytePredicate)(unsigned char byte);
 
 // From index `i`, the index of the next '\' or of the terminating zero,
 // stepping over double-byte characters as `is_lead` judges them.

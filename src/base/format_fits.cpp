@@ -1,8 +1,8 @@
-#include "state/format_fits.h"
+#include "base/format_fits.h"
 
 #include <stdio.h>
 
-#include "script/fatal.h"
+#include "base/fatal.h"
 
 int vformat_fits(char *out, size_t size, const char *format, va_list arguments)
 {

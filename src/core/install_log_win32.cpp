@@ -2,10 +2,10 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include "base/fatal.h"
 #include "boundary/open_file.h"
 #include "boundary/wide_text.h"
-#include "records/install_log.h"
-#include "script/fatal.h"
+#include "core/install_log.h"
 
 // Cuts the file after its last line break.
 static void cut_torn_tail(const char *path)

@@ -1,4 +1,4 @@
-#include "install/chunk_copy.h"
+#include "core/chunk_copy.h"
 
 int bar_position(unsigned long long copied, long long length)
 {

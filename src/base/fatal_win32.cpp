@@ -1,4 +1,4 @@
-#include "script/fatal.h"
+#include "base/fatal.h"
 
 #include <stdlib.h>
 #include <windows.h>

@@ -1,9 +1,9 @@
-#include "startup/command_line.h"
+#include "core/command_line.h"
 
 #include <stdarg.h>
 #include <string.h>
 
-#include "state/format_fits.h"
+#include "base/format_fits.h"
 
 const char *command_tail(const char *command_line)
 {

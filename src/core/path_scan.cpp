@@ -1,11 +1,6 @@
-#include "install/path_scan.h"
+#include "core/path_scan.h"
 
 #include <string.h>
-
-int cp932_lead_byte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 int next_separator(const char *path, int i, LeadBytePredicate is_lead)
 {

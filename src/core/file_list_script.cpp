@@ -1,11 +1,11 @@
-#include "install/file_list_script.h"
+#include "core/file_list_script.h"
 
 #include <string.h>
 
-#include "install/install_rules.h"
-#include "script/fatal.h"
+#include "base/fatal.h"
+#include "base/format_fits.h"
+#include "core/install_rules.h"
 #include "script/tokenizer.h"
-#include "state/format_fits.h"
 #include "state/install_state.h"
 
 static int is_ascii_letter(char c)

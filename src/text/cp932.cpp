@@ -1,0 +1,6 @@
+#include "text/cp932.h"
+
+int cp932_lead_byte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
