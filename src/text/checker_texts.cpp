@@ -35,4 +35,25 @@ const CheckerTextEntry CHECKER_TEXTS[(int)CheckerText::count] = {
     CHECK_TEXT(image_name_case, "名前が\"%s\"と大文字小文字しか違いません。CDからはWindowsが二つを区別できません。"),
     CHECK_TEXT(image_folder_too_deep, "フォルダがルートから%d段目にあります。CDのイメージ（ISO 9660）のフォルダは%d段までです。"),
     CHECK_TEXT(summary, "エラー%d件、警告%d件\n"),
+    CHECK_TEXT(saved_as_utf8, "UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。"),
+    CHECK_TEXT(line_feeds_alone, "改行がLFだけです。CR LFで保存しないと、オプションの画面で行が分かれません。"),
+    CHECK_TEXT(program_missing, "installer.exeがinstall.txtと同じフォルダにありません。"
+                                "プレイヤーはインストールを始められません。"),
+    CHECK_TEXT(program_kind, "installer.exeはこのインストーラではありません（%s）。build/installer.exeをコピーしてください。"),
+    CHECK_TEXT(program_not_windows, "Windowsのプログラムではありません"),
+    CHECK_TEXT(program_other_machine, "x86用のプログラムではありません"),
+    CHECK_TEXT(program_console, "GUIのプログラムではありません"),
+    CHECK_TEXT(program_other_gui, "ダイアログIDD_INSTDLGがありません"),
+    CHECK_TEXT(name_character, "%sの「%c」はファイルやフォルダの名前に使えません。%s"),
+    CHECK_TEXT(names_start_menu, "スタートメニューのフォルダもショートカットも作られません。"),
+    CHECK_TEXT(names_install_folder, "インストール先のフォルダが作れません。"),
+    CHECK_TEXT(names_shortcut, "このショートカットは作られません。"),
+    CHECK_TEXT(shortcut_name_word, "ショートカット名"),
+    CHECK_TEXT(check_file_generic, "確認ファイル\"%s\"は多くのディスクにある名前です。"
+                                   "ほかの製品のディスクでも入れ替えが進んでしまいます。製品の名前を入れてください。"),
+    CHECK_TEXT(directx_placement, "オプション「%s」（filelist%d.txt）は%d枚目のディスクでコピーを終えますが、"
+                                  "そのディスクにはDirectX\\dxsetup.exeがありません。"
+                                  "このオプションではDirectXのインストールを聞かれません。"),
+    CHECK_TEXT(source_subfolder_named, "コピー元フォルダ\"%s\"にサブフォルダ\"%s\"があります。"
+                                       "サブフォルダのコピーはサポートしていません。"),
 };

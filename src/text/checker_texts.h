@@ -32,6 +32,22 @@ enum class CheckerText : int {
     image_name_case,
     image_folder_too_deep,
     summary,
+    saved_as_utf8,
+    line_feeds_alone,
+    program_missing,
+    program_kind,
+    program_not_windows,
+    program_other_machine,
+    program_console,
+    program_other_gui,
+    name_character,
+    names_start_menu,
+    names_install_folder,
+    names_shortcut,
+    shortcut_name_word,
+    check_file_generic,
+    directx_placement,
+    source_subfolder_named,
     count
 };
 

@@ -5,6 +5,8 @@
 // set); reports are UTF-8 (u8 literals), as the tool prints them.
 #pragma once
 
+#include <string.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,6 +33,45 @@ inline void PrintTo(const Case &c, std::ostream *os)
     *os << c.name;
 }
 
+// The smallest file the checker takes for the installer: a PE image for
+// `machine` with `subsystem` (2: GUI) and a dialog resource named `dialog`,
+// the launcher's "IDD_INSTDLG" unless said otherwise.
+inline std::string program_stand_in(unsigned machine = 0x14c, unsigned subsystem = 2,
+                                    const char *dialog = "IDD_INSTDLG")
+{
+    std::string image(0x300, '\0');
+    auto put = [&image](size_t at, unsigned value, int size) {
+        for (int i = 0; i < size; i++)
+            image[at + i] = (char)(value >> (8 * i));
+    };
+    image.replace(0, 2, "MZ");
+    put(0x3c, 0x40, 4);
+    image.replace(0x40, 4, std::string("PE\0\0", 4));
+    put(0x44, machine, 2);
+    put(0x46, 1, 2);                     // one section
+    put(0x54, 224, 2);                   // the optional header of a PE32 image
+    put(0x58, 0x10b, 2);
+    put(0x58 + 68, subsystem, 2);
+    put(0x58 + 92, 16, 4);               // data directories
+    put(0x58 + 96 + 16, 0x1000, 4);      // the resources' address and size
+    put(0x58 + 96 + 20, 0x100, 4);
+    image.replace(0x138, 5, ".rsrc");
+    put(0x138 + 8, 0x100, 4);
+    put(0x138 + 12, 0x1000, 4);
+    put(0x138 + 16, 0x100, 4);
+    put(0x138 + 20, 0x200, 4);
+    put(0x200 + 14, 1, 2);               // the root: one numbered type, the dialogs
+    put(0x200 + 16, 5, 4);
+    put(0x200 + 20, 0x80000018, 4);
+    put(0x218 + 12, 1, 2);               // the dialogs: one named entry
+    put(0x218 + 16, 0x80000040, 4);
+    put(0x218 + 20, 0x80000060, 4);
+    put(0x240, (unsigned)strlen(dialog), 2);
+    for (size_t i = 0; dialog[i]; i++)
+        put(0x242 + 2 * i, (unsigned char)dialog[i], 2);
+    return image;
+}
+
 const char SETTINGS[] = "caption \"検査製品\"\nmaker \"検査工房\"\ntitle \"CheckGame\"\nbland \"CheckSoft\"\n";
 const char LIST[] = "\"標準\", 1, \"game.exe\"\n\"data\" -> \"\"\n";
 
@@ -39,6 +80,7 @@ inline std::vector<MediumFile> medium(std::vector<MediumFile> changes)
 {
     std::vector<MediumFile> files = {{"setup/install.txt", SETTINGS},
                                      {"setup/filelist0.txt", LIST},
+                                     {"setup/installer.exe", program_stand_in()},
                                      {"setup/data/game.exe", "MZ"}};
     for (const MediumFile &change : changes) {
         bool replaced = false;
@@ -113,8 +155,8 @@ inline std::vector<Case> cases()
          u8"filelist0.txt:3:1: error: コピー元フォルダ\"D:\\setup\\nothing\\\"にアクセス出来ません。 [source-missing]\n"
          u8"エラー1件、警告0件\n"},
         {"source_subfolder", medium({{"setup/data/sub/", ""}}), 2,
-         u8"filelist0.txt:2:1: error: コピー元フォルダにサブフォルダがあります。サブフォルダのコピーはサポートしていません。"
-         u8" [source-subfolder]\n"
+         u8"filelist0.txt:2:1: error: コピー元フォルダ\"D:\\setup\\data\\\"にサブフォルダ\"sub\"があります。"
+         u8"サブフォルダのコピーはサポートしていません。 [source-subfolder]\n"
          u8"エラー1件、警告0件\n"},
         {"targets_not_copied",
          medium({{"setup/filelist0.txt",
@@ -126,10 +168,10 @@ inline std::vector<Case> cases()
          u8" [target-not-copied]\n"
          u8"エラー0件、警告2件\n"},
         {"check_file_missing",
-         medium({{"setup/filelist0.txt", list_with("change \"ディスク2\", \"disk2.txt\"\n\"data2\" -> \"\"\n")},
+         medium({{"setup/filelist0.txt", list_with("change \"ディスク2\", \"checkgame2.txt\"\n\"data2\" -> \"\"\n")},
                  {"data2/readme.txt", "2"}}),
          1,
-         u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\disk2.txt\"がメディアのどのフォルダにもありません。"
+         u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\checkgame2.txt\"がメディアのどのフォルダにもありません。"
          u8"インストーラはディスクを求め続けます。 [check-file-missing]\n"
          u8"エラー0件、警告1件\n"},
         {"size_rounded_up", medium({{"setup/data/big.dat", std::string(1048576, 'b')}}), 1,
@@ -196,6 +238,60 @@ inline std::vector<Case> cases()
          true},
         {"text_after_the_end", medium({{"setup/filelist0.txt", list_with("Shortcut \"s\", \"game.exe\"\n")}}), 1,
          u8"filelist0.txt:3:1: warning: ファイルリストはここで終わります。この後の文は読まれません。 [list-end]\n"
+         u8"エラー0件、警告1件\n"},
+        // Saved as UTF-8: the byte-order mark, or UTF-8 text beyond ASCII.
+        {"utf8_mark", medium({{"setup/install.txt", std::string("\xEF\xBB\xBF") + SETTINGS}}), 2,
+         u8"install.txt:1:1: error: UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。 [encoding]\n"
+         u8"install.txt:5:1: error: caption文が見つかりません。 [missing-keyword]\n"
+         u8"エラー2件、警告0件\n"},
+        {"utf8_text", medium({{"setup/filelist0.txt", "\"\xE6\xA8\x99\xE6\xBA\x96\", 1, \"game.exe\"\n\"data\" -> \"\"\n"},
+                              {"setup/comment.txt", "\xE3\x81\x82\r\n"}}), 2,
+         u8"comment.txt:1:1: error: UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。 [encoding]\n"
+         u8"filelist0.txt:1:2: error: UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。 [encoding]\n"
+         u8"エラー2件、警告0件\n"},
+        {"comment_line_feeds", medium({{"setup/comment.txt", "一行目\r\n二行目\n三行目\n"}}), 1,
+         u8"comment.txt:2:4: warning: 改行がLFだけです。CR LFで保存しないと、オプションの画面で行が分かれません。"
+         u8" [line-ends]\n"
+         u8"エラー0件、警告1件\n"},
+        {"program_missing", medium({{"setup/installer.exe", ""}}), 2,
+         u8"installer.exe: error: installer.exeがinstall.txtと同じフォルダにありません。"
+         u8"プレイヤーはインストールを始められません。 [program-missing]\n"
+         u8"エラー1件、警告0件\n"},
+        {"program_text", medium({{"setup/installer.exe", "copy the program here"}}), 1,
+         u8"installer.exe: warning: installer.exeはこのインストーラではありません（Windowsのプログラムではありません）。"
+         u8"build/installer.exeをコピーしてください。 [program-kind]\n"
+         u8"エラー0件、警告1件\n"},
+        {"program_console", medium({{"setup/installer.exe", program_stand_in(0x14c, 3)}}), 1,
+         u8"installer.exe: warning: installer.exeはこのインストーラではありません（GUIのプログラムではありません）。"
+         u8"build/installer.exeをコピーしてください。 [program-kind]\n"
+         u8"エラー0件、警告1件\n"},
+        {"program_arm", medium({{"setup/installer.exe", program_stand_in(0x1c4)}}), 1,
+         u8"installer.exe: warning: installer.exeはこのインストーラではありません（x86用のプログラムではありません）。"
+         u8"build/installer.exeをコピーしてください。 [program-kind]\n"
+         u8"エラー0件、警告1件\n"},
+        {"program_other_gui", medium({{"setup/installer.exe", program_stand_in(0x14c, 2, "IDD_GAMEDLG")}}), 1,
+         u8"installer.exe: warning: installer.exeはこのインストーラではありません（ダイアログIDD_INSTDLGがありません）。"
+         u8"build/installer.exeをコピーしてください。 [program-kind]\n"
+         u8"エラー0件、警告1件\n"},
+        // '|' as the second byte of a double-byte character (ポ is 0x83 0x7C)
+        // is part of it; as a character of its own it is no name.
+        {"names_no_file_can_have",
+         medium({{"setup/install.txt", "caption \"ポ検査\"\nmaker \"検査<工房>\"\ntitle \"Check|Game\"\nbland \"CheckSoft\"\n"},
+                 {"setup/filelist0.txt", list_with("shortcut \"遊ぶ?\", \"game.exe\"\n")}}),
+         2,
+         u8"install.txt:2:10: error: makerの「<」はファイルやフォルダの名前に使えません。"
+         u8"スタートメニューのフォルダもショートカットも作られません。 [name-character]\n"
+         u8"install.txt:3:13: error: titleの「|」はファイルやフォルダの名前に使えません。"
+         u8"インストール先のフォルダが作れません。 [name-character]\n"
+         u8"filelist0.txt:3:13: error: ショートカット名の「?」はファイルやフォルダの名前に使えません。"
+         u8"このショートカットは作られません。 [name-character]\n"
+         u8"エラー3件、警告0件\n"},
+        {"check_file_generic",
+         medium({{"setup/filelist0.txt", list_with("change \"ディスク2\", \"CD-2.TXT\"\n\"data2\" -> \"\"\n")},
+                 {"CD-2.TXT", "2"}, {"data2/readme.txt", "2"}}),
+         1,
+         u8"filelist0.txt:3:17: warning: 確認ファイル\"CD-2.TXT\"は多くのディスクにある名前です。"
+         u8"ほかの製品のディスクでも入れ替えが進んでしまいます。製品の名前を入れてください。 [check-file-generic]\n"
          u8"エラー0件、警告1件\n"},
     };
 }

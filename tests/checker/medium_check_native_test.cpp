@@ -96,11 +96,11 @@ TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
 {
     using checker_media::list_with;
     TempMedium first(checker_media::medium(
-        {{"setup/filelist0.txt", list_with("change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"\"\n")}}));
+        {{"setup/filelist0.txt", list_with("change \"ディスク2\", \"checkgame2.txt\"\n\"データ\" -> \"\"\n")}}));
     const std::string long_name(65, 'x');
-    TempMedium second({{"disk2.txt", "2"}, {"データ/説明.txt", "x"}, {"データ/" + long_name, "x"}});
+    TempMedium second({{"checkgame2.txt", "2"}, {"データ/説明.txt", "x"}, {"データ/" + long_name, "x"}});
     CheckerRun alone = run_checker(first.setup());
-    EXPECT_EQ(u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\disk2.txt\"がメディアのどのフォルダにもありません。"
+    EXPECT_EQ(u8"filelist0.txt:3:17: warning: 確認ファイル\"D:\\checkgame2.txt\"がメディアのどのフォルダにもありません。"
               u8"インストーラはディスクを求め続けます。 [check-file-missing]\n"
               u8"filelist0.txt:4:1: error: コピー元フォルダ\"D:\\データ\\\"にアクセス出来ません。 [source-missing]\n"
               u8"エラー1件、警告1件\n",
@@ -113,6 +113,44 @@ TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
               u8"エラー1件、警告0件\n",
               both.out);
     EXPECT_EQ(2, both.code);
+}
+
+// DirectX setup is looked for on the disc in the drive when an option's
+// copy ends: option 0 ends on disc 2 (its last change), option 1 on disc 1.
+TEST(MediumCheckDiscs, ADirectXFolderOffTheDiscAnOptionEndsOnIsReportedForThatOption)
+{
+    using checker_media::list_with;
+    const std::string option0 = u8"filelist0.txt:3:1: warning: オプション「標準」（filelist0.txt）は2枚目のディスクで"
+                                u8"コピーを終えますが、そのディスクにはDirectX\\dxsetup.exeがありません。"
+                                u8"このオプションではDirectXのインストールを聞かれません。 [directx-placement]\n";
+    const std::string option1 = u8"filelist1.txt: warning: オプション「標準」（filelist1.txt）は1枚目のディスクで"
+                                u8"コピーを終えますが、そのディスクにはDirectX\\dxsetup.exeがありません。"
+                                u8"このオプションではDirectXのインストールを聞かれません。 [directx-placement]\n";
+    struct Placement {
+        int on_first, on_second;            // where DirectX\dxsetup.exe lies
+        std::string report;
+    };
+    const std::vector<Placement> placements = {
+        {0, 0, u8"エラー0件、警告0件\n"},
+        {1, 1, u8"エラー0件、警告0件\n"},
+        {1, 0, option0 + u8"エラー0件、警告1件\n"},
+        {0, 1, option1 + u8"エラー0件、警告1件\n"},
+    };
+    for (const Placement &p : placements) {
+        SCOPED_TRACE(p.on_first * 10 + p.on_second);
+        std::vector<checker_media::MediumFile> first_files = {
+            {"setup/filelist0.txt", list_with("change \"ディスク2\", \"checkgame2.txt\"\n\"data2\" -> \"\"\n")},
+            {"setup/filelist1.txt", checker_media::LIST}};
+        std::vector<checker_media::MediumFile> second_files = {{"checkgame2.txt", "2"}, {"data2/readme.txt", "2"}};
+        if (p.on_first)
+            first_files.push_back({"DirectX/dxsetup.exe", "MZ"});
+        if (p.on_second)
+            second_files.push_back({"DirectX/dxsetup.exe", "MZ"});
+        TempMedium first(checker_media::medium(first_files));
+        TempMedium second(second_files);
+        CheckerRun run = run_checker(first.setup() + " " + second.root().string());
+        EXPECT_EQ(p.report, run.out);
+    }
 }
 
 TEST(MediumCheckUsage, AMissingFolderIsACommandLineError)
@@ -255,6 +293,95 @@ TEST_F(MasterMedium, NamesBeyondTheLimitsAreRefusedWithTheCheckersReport)
                                         utf8_name("extra/説明書" + std::string(58, 'n') + ".txt")}),
               lost);
     EXPECT_NE(std::string::npos, primary_tree(raw).find("/RR_MOVED/7"));
+}
+
+// The volume label of an image as ISO 9660 holds it and as Joliet, which
+// Windows shows, holds it: "primary/joliet", blanks at the end left out.
+std::string volume_labels(const std::string &image)
+{
+    std::string primary, joliet;
+    FILE *file = fopen(image.c_str(), "rb");
+    for (unsigned sector = 16; file && sector < 32; sector++) {
+        std::string descriptor(2048, '\0');
+        fseek(file, (long)sector * 2048, SEEK_SET);
+        if (fread(&descriptor[0], 1, 2048, file) != 2048 || (unsigned char)descriptor[0] == 255)
+            break;
+        if (descriptor[0] == 1)
+            primary = descriptor.substr(40, 32);
+        if (descriptor[0] == 2 && descriptor.compare(88, 2, "%/") == 0)
+            joliet = to_utf8(descriptor.substr(40, 32), "UTF-16BE");
+    }
+    if (file)
+        fclose(file);
+    for (std::string *label : {&primary, &joliet})
+        label->erase(label->find_last_not_of(' ') + 1);
+    return primary + "/" + joliet;
+}
+
+TEST_F(MasterMedium, LabelsEachDiscFromTheTitleTheBrandOrTheCommandLine)
+{
+    struct LabelCase {
+        const char *title;          // install.txt's title; bland is "Mihon Soft"
+        int discs;
+        const char *arguments;      // "{1}" and "{2}" stand for each disc's folder and image
+        std::vector<std::string> labels;
+    };
+    const std::vector<LabelCase> cases = {
+        {"FirstGame", 1, "{1}", {"FIRSTGAME"}},
+        {"Two-Disc  Game!", 2, "{1} {2}", {"TWO_DISC_GAME_1", "TWO_DISC_GAME_2"}},
+        {"はじめてのゲーム", 1, "{1}", {"MIHON_SOFT"}},
+        {"A very long title of a game", 2, "{1} {2}", {"A_VERY_LONG_TI_1", "A_VERY_LONG_TI_2"}},
+        {"FirstGame", 2, "--label MY_GAME {1} {2}", {"MY_GAME_1", "MY_GAME_2"}},
+        {"FirstGame", 2, "--label MY_GAME_ONE {1} --label MY_GAME_TWO {2}", {"MY_GAME_ONE", "MY_GAME_TWO"}},
+        {"FirstGame", 2, "{1} --label ENDING {2}", {"FIRSTGAME_1", "ENDING"}},
+        {"FirstGame", 1, "--label ABCDEFGHIJKLMNOP {1}", {"ABCDEFGHIJKLMNOP"}},
+    };
+    for (const LabelCase &c : cases) {
+        SCOPED_TRACE(c.arguments + std::string(" ") + c.title);
+        TempMedium medium(checker_media::medium(
+            {{"setup/install.txt", std::string("caption \"c\"\nmaker \"m\"\ntitle \"") + c.title
+                                       + "\"\nbland \"Mihon Soft\"\n"}}));
+        TempMedium second({{"movie/ending.mpg", std::string("x")}});
+        TempMedium out({});
+        std::string arguments = c.arguments;
+        const std::string pairs[] = {medium.setup() + " " + (out.root() / "1.iso").string(),
+                                     second.root().string() + " " + (out.root() / "2.iso").string()};
+        arguments.replace(arguments.find("{1}"), 3, pairs[0]);
+        if (c.discs == 2)
+            arguments.replace(arguments.find("{2}"), 3, pairs[1]);
+        CheckerRun run = run_command(master_medium(arguments) + " 2>&1");
+        ASSERT_EQ(0, run.code) << run.out;
+        for (int n = 0; n < c.discs; n++) {
+            const std::string image = (out.root() / (std::to_string(n + 1) + ".iso")).string();
+            EXPECT_EQ(c.labels[n] + "/" + c.labels[n], volume_labels(image));
+            EXPECT_NE(std::string::npos, run.out.find(image + " (")) << run.out;
+            EXPECT_NE(std::string::npos, run.out.find(", label " + c.labels[n] + "\n")) << run.out;
+        }
+    }
+}
+
+TEST_F(MasterMedium, ALabelThatNoDiscCanHoldIsRefusedBeforeAnyImage)
+{
+    TempMedium medium(checker_media::medium({}));
+    TempMedium out({});
+    const std::string image = (out.root() / "1.iso").string();
+    for (const char *label : {"my_game", "GAME-1", "ABCDEFGHIJKLMNOPQ", "ゲーム", "''"}) {
+        SCOPED_TRACE(label);
+        CheckerRun run = run_command(master_medium(std::string("--label ") + label + " " + medium.setup() + " "
+                                                   + image) + " 2>&1");
+        EXPECT_EQ(2, run.code);
+        EXPECT_NE(std::string::npos, run.out.find("is not 1 to 16 characters of A-Z 0-9 _")) << run.out;
+        EXPECT_FALSE(fs::exists(image));
+    }
+    EXPECT_EQ(2, run_command(master_medium(medium.setup() + " " + image + " --label") + " 2>/dev/null").code);
+    // A set's label with its disc's number added must still fit.
+    TempMedium second({{"movie/ending.mpg", std::string("x")}});
+    CheckerRun run = run_command(master_medium("--label ABCDEFGHIJKLMNO " + medium.setup() + " " + image + " "
+                                               + second.root().string() + " " + image + "2") + " 2>&1");
+    EXPECT_EQ(2, run.code);
+    EXPECT_NE(std::string::npos, run.out.find("label 'ABCDEFGHIJKLMNO_1' for disc 1 is over 16 characters"))
+        << run.out;
+    EXPECT_FALSE(fs::exists(image));
 }
 
 }  // namespace

@@ -62,6 +62,19 @@ std::string quoted(const fs::path &path)
     return "'" + path.string() + "'";
 }
 
+// An example laid out as the guide tells a publisher to: copied whole, with
+// the shipping program beside install.txt (git keeps no program), but for the
+// example whose finding is that the program is missing. Its discs.
+std::vector<fs::path> staged(const guide::Example &example, const fs::path &stage)
+{
+    fs::remove_all(stage);
+    fs::copy(SOURCES / "docs/examples" / example.name, stage, fs::copy_options::recursive);
+    std::vector<fs::path> discs = discs_of(stage);
+    if (!fs::exists(discs[0] / "installer.exe") && example.finding.find("[program-missing]") == std::string::npos)
+        fs::copy_file(fs::path(PROGRAM_BUILDS_DIR) / "installer.exe", discs[0] / "installer.exe");
+    return discs;
+}
+
 TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
 {
     if (system("command -v genisoimage >/dev/null 2>&1") != 0)
@@ -79,9 +92,10 @@ TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
 
     char images_pattern[] = "/tmp/guide-images-XXXXXX";
     const fs::path images = mkdtemp(images_pattern);
+    const fs::path stage = images.string() + "-example";
     for (const guide::Example &example : examples) {
         SCOPED_TRACE(example.name);
-        std::vector<fs::path> discs = discs_of(SOURCES / "docs/examples" / example.name);
+        std::vector<fs::path> discs = staged(example, stage);
         std::string check = quoted(discs[0]), master = quoted(discs[0]) + " " + quoted(images / "1.iso");
         for (size_t n = 1; n < discs.size(); n++) {
             check += " " + quoted(discs[n]);
@@ -100,11 +114,82 @@ TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
         EXPECT_EQ(example.finding.empty() ? 0 : error ? 2 : 1, checked.code);
     }
     fs::remove_all(images);
+    fs::remove_all(stage);
 
     for (const guide::Quote &quote : guide::quotes(guide)) {
         SCOPED_TRACE(quote.path);
         EXPECT_EQ(quote.text, as_quoted(file_text(SOURCES / "docs" / quote.path)));
     }
+}
+
+// The two slips a new publisher makes first, on the smallest example: the
+// control files saved as UTF-8, and the program left off the medium. Each
+// is an error, and no image is written.
+TEST(PublishingGuide, TheSmallestExampleSavedAsUtf8OrWithoutItsProgramIsRefused)
+{
+    if (system("command -v genisoimage >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "genisoimage is not installed (scripts/install-deps installs it)";
+    char pattern[] = "/tmp/guide-slips-XXXXXX";
+    const fs::path work = mkdtemp(pattern);
+    const std::vector<std::pair<std::string, std::string>> slips = {{"utf8", "[encoding]"},
+                                                                    {"no-program", "[program-missing]"}};
+    for (const auto &slip : slips) {
+        SCOPED_TRACE(slip.first);
+        const fs::path setup = staged({"smallest", ""}, work / slip.first)[0];
+        if (slip.first == "utf8") {
+            for (const char *name : {"install.txt", "filelist0.txt"}) {
+                const std::string text = to_utf8(file_text(setup / name), "CP932");
+                std::ofstream(setup / name, std::ios::binary) << text;
+            }
+        } else {
+            fs::remove(setup / "installer.exe");
+        }
+        CheckerRun checked = run_checker(quoted(setup));
+        EXPECT_EQ(2, checked.code);
+        EXPECT_NE(std::string::npos, checked.out.find(": error: ")) << checked.out;
+        EXPECT_NE(std::string::npos, checked.out.find(slip.second)) << checked.out;
+        const fs::path image = work / (slip.first + ".iso");
+        CheckerRun mastered = run_command((SOURCES / "scripts/master-medium").string() + " " + quoted(setup) + " "
+                                          + quoted(image) + " 2>&1");
+        EXPECT_EQ(2, mastered.code) << mastered.out;
+        EXPECT_FALSE(fs::exists(image));
+    }
+    fs::remove_all(work);
+}
+
+// A table row's cells as a renderer splits them: at every '|' that no
+// backslash escapes, code spans included, the outer pipes left out.
+size_t rendered_cells(const std::string &row)
+{
+    size_t pipes = 0;
+    for (size_t i = 0; i < row.size(); i++)
+        if (row[i] == '|' && (i == 0 || row[i - 1] != '\\'))
+            pipes++;
+    size_t end = row.find_last_not_of(' ');
+    return pipes - (end != std::string::npos && row[end] == '|' ? 1 : 0);
+}
+
+// A row with more cells than its header loses the rest when rendered, and
+// the others stand under the wrong headings.
+TEST(PublishingGuide, EveryTableRowHasAsManyCellsAsItsHeader)
+{
+    size_t header = 0, tables = 0;
+    bool fenced = false;
+    for (const std::string &line : guide::lines_of(guide_text())) {
+        if (line.compare(0, 3, "```") == 0)
+            fenced = !fenced;
+        if (fenced || line.empty() || line[0] != '|') {
+            header = 0;
+            continue;
+        }
+        if (header == 0) {
+            header = rendered_cells(line);
+            tables++;
+            continue;
+        }
+        EXPECT_EQ(header, rendered_cells(line)) << line;
+    }
+    EXPECT_GT(tables, 5u) << "the guide's tables were not found";
 }
 
 // ---- the program's texts ----

@@ -35,6 +35,7 @@ struct Checker {
     unsigned long long copied_bytes;
     OptionHeader header;
     FileListPlaces places;
+    const char *last_change;      // the check file of the list's last `change`; null before one
     FatalStop fatal;              // the last fatal error a step raised
 };
 

@@ -4,17 +4,18 @@
 
 #include "checker.h"
 #include "core/dib_layout.h"
+#include "publisher_slips.h"
 #include "text/checker_texts.h"
 
 void check_comment(Checker &c)
 {
     std::string bytes;
     int more = 0;
-    if (!medium_read(c.medium, "comment.txt", 0, COMMENT_BYTES, &bytes, &more) || !more)
+    if (!medium_read(c.medium, "comment.txt", 0, COMMENT_BYTES, &bytes, &more))
         return;
-    c.text = bytes.c_str();
-    c.file = "comment.txt";
-    add_at(c, 0, bytes.c_str() + bytes.size(), "comment-too-long", text_of(CheckerText::comment_too_long));
+    check_comment_text(c, bytes);
+    if (more)
+        add_at(c, 0, bytes.c_str() + bytes.size(), "comment-too-long", text_of(CheckerText::comment_too_long));
 }
 
 static std::string bitmap_refusal(const DibHeaderFields &fields, DibRefusal refusal)

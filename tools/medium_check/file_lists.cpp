@@ -9,6 +9,7 @@
 #include "base/format_fits.h"
 #include "checker.h"
 #include "core/path_scan.h"
+#include "publisher_slips.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
@@ -63,11 +64,12 @@ static int check_copy(void *context, const char *target_folder, const char *sour
                format(text_of(CheckerText::target_outside), (int)strlen(target) - 1, target));
     medium_list(base, relative, &c.entries);
     int files = 0;
-    int subfolder = 0;
+    std::string subfolder;          // the first by name, the same on every platform
     std::string target_refusal, source_refusal;
     for (const FolderEntry &entry : c.entries) {
         if (entry.folder) {
-            subfolder = 1;
+            if (subfolder.empty() || entry.name < subfolder)
+                subfolder = entry.name;
             continue;
         }
         files++;
@@ -78,8 +80,9 @@ static int check_copy(void *context, const char *target_folder, const char *sour
         c.produced.push_back(folded(target + entry.name));
         c.copied_bytes += entry.size;
     }
-    if (subfolder)
-        add_at(c, 1, source_at, "source-subfolder", text_of(Msg::source_subfolder));
+    if (!subfolder.empty())
+        add_at(c, 1, source_at, "source-subfolder",
+               format(text_of(CheckerText::source_subfolder_named), source_folder, subfolder.c_str()));
     if (files > COPY_FILE_NAMES_MAX)
         add_at(c, 1, source_at, "source-too-many", text_of(Msg::source_too_many));
     if (!target_refusal.empty())
@@ -100,6 +103,7 @@ static int answer_prompt(void *, const char *, const char *, int buttons)
 static int check_disk_file(void *context, const char *path)
 {
     Checker &c = *static_cast<Checker *>(context);
+    check_check_file_name(c, path);
     std::string base, relative;
     if (local_place(c, path, &base, &relative) && medium_entry(base, relative, nullptr) != ENTRY_NONE)
         return 1;
@@ -132,6 +136,8 @@ static void check_list_result(Checker &c, int n)
     if (!produced(c, program))
         add_at(c, 0, places.program, "target-not-copied", format(text_of(CheckerText::program_not_copied), program));
     for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
+        check_name_value(c, text_of(CheckerText::shortcut_name_word), s.shortcut_names[slot],
+                         places.shortcut_names[slot], CheckerText::names_shortcut);
         if (!stays_inside(s.shortcut_names[slot], cp932_lead_byte))
             add_at(c, 1, places.shortcut_names[slot], "target-outside",
                    format(text_of(CheckerText::shortcut_name_outside), s.shortcut_names[slot]));
@@ -152,6 +158,7 @@ static void check_list_result(Checker &c, int n)
         if (*rest)
             add_at(c, 0, rest, "list-end", text_of(CheckerText::list_end));
     }
+    check_directx_placement(c, n);
 }
 
 static std::string list_name(int n)
@@ -182,6 +189,7 @@ static void check_list(Checker &c, int n)
     c.copied_bytes = 0;
     c.disc = 0;
     c.root = c.discs[0];
+    c.last_change = nullptr;
     int ended = 0;
     FileListActions actions = {&c, check_copy, answer_prompt, check_disk_file, close_no_streams, &c.places};
     if (!run_guarded(c, [&] { ended = interpret_file_list(FileListText, &actions); })) {

@@ -7,6 +7,7 @@
 
 #include "checker.h"
 #include "core/path_scan.h"
+#include "publisher_slips.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
@@ -112,6 +113,9 @@ void check_settings(Checker &c)
     int title = check_setting(c, "title", s.title, sizeof s.title, title_missing, ranges, &title_at);
     int bland = check_setting(c, "bland", s.bland, sizeof s.bland, title ? title_missing : nullptr,
                               ranges, &bland_at);
+    check_name_value(c, "caption", s.caption, caption_at, CheckerText::names_start_menu);
+    check_name_value(c, "maker", s.maker, maker_at, CheckerText::names_start_menu);
+    check_name_value(c, "title", s.title, title_at, CheckerText::names_install_folder);
     if (!title || !bland)
         return;
 

@@ -13,6 +13,7 @@
 #include "checker.h"
 #include "core/path_scan.h"
 #include "image_names.h"
+#include "publisher_slips.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
@@ -118,6 +119,7 @@ int load_control_file(Checker &c, const char *name, char *buffer)
     memcpy(buffer, bytes.data(), bytes.size());
     c.text = buffer;
     c.file = name;
+    check_saved_as(c, bytes.size());
     if (more)
         add_at(c, 0, buffer + bytes.size(), "truncated",
                format(text_of(CheckerText::truncated), name, (int)SCRIPT_TEXT_BYTES));
@@ -171,6 +173,7 @@ int check_medium(const char *medium_dir, const std::vector<std::string> &other_d
     install_state = InstallState{};
     script_token_watch = ScriptTokenWatch{remember_token, &record};
     check_settings(record);
+    check_program(record);
     check_comment(record);
     check_bitmap(record);
     check_lists(record);
