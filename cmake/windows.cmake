@@ -8,7 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run)
 # Every source under src/ belongs to the program except the native stand-ins;
 # the entry point stays out of the library so test programs can link it.
 file(GLOB_RECURSE PROGRAM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$|/src/boundary/")
+list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$|/src/boundary/|/src/script/fatal_win32\\.cpp$")
 set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
 file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)

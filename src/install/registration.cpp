@@ -5,8 +5,10 @@
 #include <shobjidl.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "boundary/wide_text.h"
+#include "install/install_rules.h"
 #include "install/make_path.h"
 #include "install/options_dialog.h"
 #include "install/path_scan.h"
@@ -18,43 +20,7 @@
 
 static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// Every Start-menu path of one install, composed before anything is made so
-// that a path too long for its buffer leaves the Start menu untouched.
-struct StartMenuPaths {
-    char product_line[LOG_LINE_MAX + 1];      // ":" and the product menu folder
-    char maker_line[LOG_LINE_MAX + 1];        // ":" and the maker folder
-    char main_link[PATH_CAPACITY];
-    char extra_links[SHORTCUT_SLOTS][PATH_CAPACITY];
-    char extra_targets[SHORTCUT_SLOTS][PATH_CAPACITY];
-};
-
 static int in_progress = 0;
-
-static int compose_start_menu(const char *programs, StartMenuPaths *paths)
-{
-    const InstallState &s = install_state;
-    if (!format_fits(paths->product_line, sizeof paths->product_line, ":%s\\%s\\%s",
-                     programs, s.maker, s.caption)
-        || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
-        return 0;
-    const char *product_folder = paths->product_line + 1;
-    if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
-        return 0;
-    for (int i = 0; i < SHORTCUT_SLOTS; i++) {
-        paths->extra_links[i][0] = '\0';
-        paths->extra_targets[i][0] = '\0';
-        if (s.shortcut_names[i][0] == '\0')
-            continue;
-        if (!format_fits(paths->extra_links[i], sizeof paths->extra_links[i], "%s\\%s.lnk",
-                         product_folder, s.shortcut_names[i])
-            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i],
-                            // One separator: a doubled one repeats the folder in the link's ID list.
-                            ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
-                            s.install_dir, s.shortcut_targets[i]))
-            return 0;
-    }
-    return 1;
-}
 
 // The product's Start-menu folder, its shortcuts and their log lines; the
 // deeper folder is logged before its parent so the uninstall can remove both.
@@ -93,22 +59,49 @@ void register_install(void)
     log_append(s.install_log_path, line);
 
     char programs[PATH_CAPACITY];
-    if (read_programs_folder(programs, sizeof programs)) {
+    const char *refusal = NULL;
+    int found = read_programs_folder(programs, sizeof programs);
+    if (found == PROGRAMS_FOLDER_UNUSABLE) {
+        refusal = "スタートメニューのフォルダ名に、このインストーラでは使えない文字が含まれているため、"
+                  "スタートメニューにショートカットを作成しませんでした。";
+    } else if (found == PROGRAMS_FOLDER_FOUND) {
         StartMenuPaths paths;
         if (compose_start_menu(programs, &paths))
             create_start_menu(&paths);
         else
-            MessageBoxW((HWND)install_state.launcher_window,
-                        Wide("スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
-                             "ショートカットを作成しませんでした。"),
-                        Wide("インストールエラー"), MB_OK);
+            refusal = "スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
+                      "ショートカットを作成しませんでした。";
     }
+    if (refusal)
+        MessageBoxW((HWND)install_state.launcher_window, Wide(refusal), Wide("インストールエラー"), MB_OK);
     write_install_record();
+}
+
+// The folder as the program can log it: its own name when code page 932
+// holds it, else its short (8.3) name, which is ASCII, when the system has
+// one; either only when it is a plain absolute folder.
+static int programs_folder_in_932(const wchar_t *folder, char *out, int size)
+{
+    if (to_cp932(folder, out, (size_t)size) && plain_path_depth(out, cp932_lead_byte) >= 1)
+        return 1;
+    wchar_t short_name[MAX_PATH];
+    DWORD length = GetShortPathNameW(folder, short_name, MAX_PATH);
+    return length > 0 && length < MAX_PATH && to_cp932(short_name, out, (size_t)size)
+           && plain_path_depth(out, cp932_lead_byte) >= 1;
 }
 
 int read_programs_folder(char *out, int size)
 {
-    return reg_read_value(out, shell_folders_key, "Programs", size);
+    wchar_t *folder = reg_read_text(shell_folders_key, "Programs");
+    if (!folder) {
+        out[0] = '\0';
+        return PROGRAMS_FOLDER_UNKNOWN;
+    }
+    int usable = programs_folder_in_932(folder, out, size);
+    free(folder);
+    if (!usable)
+        out[0] = '\0';
+    return usable ? PROGRAMS_FOLDER_FOUND : PROGRAMS_FOLDER_UNUSABLE;
 }
 
 int run_install(void)
@@ -134,8 +127,6 @@ int run_install(void)
 int create_shortcut(const char *link_path, const char *target_path)
 {
     Wide link_file(link_path), target(target_path), folder(install_state.install_dir);
-    if (!link_file || !target || !folder)
-        return 0;
     CoInitialize(NULL);
     IShellLinkW *link = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -56,9 +56,20 @@ void launcher_uninstall_command(HWND launcher)
     // Only a Yes deletes: a question that could not be shown is no consent.
     if (MessageBoxW(launcher, Wide(question), Wide("アンインストールの確認"), MB_YESNO) != IDYES)
         return;
-    if (uninstall()) {
+    char left[PATH_CAPACITY];
+    int result = uninstall(left, sizeof left);
+    if (result == UNINSTALL_DONE) {
         MessageBoxW(launcher, Wide("アンインストールしました。"), Wide("アンインストール完了確認"), MB_OK);
         set_launcher_buttons(launcher, 0);
+        return;
+    }
+    if (result == UNINSTALL_INCOMPLETE) {
+        // The record stays, so the buttons stay: the uninstall can be run again.
+        char message[PATH_CAPACITY + 300];
+        format_fits(message, sizeof message,
+                    "\"%s\"を削除できませんでした。インストールログとレジストリのインストール情報は"
+                    "残してあります。もう一度アンインストールするか、残ったものを手で削除してください。", left);
+        MessageBoxW(launcher, Wide(message), Wide("アンインストール未完了"), MB_OK);
         return;
     }
     if (MessageBoxW(launcher, Wide("アンインストールに失敗しました。レジストリのインストール情報を削除しますか？"),

@@ -92,9 +92,8 @@ int replace_process(const char *program, const char *const *arguments, int count
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     Wide wide_program(program), wide_line(command_line);
-    if (!wide_program || !wide_line
-        || !CreateProcessW(wide_program, wide_line.writable(), NULL, NULL, TRUE, 0, NULL, NULL,
-                           &startup, &process))
+    if (!CreateProcessW(wide_program, wide_line.writable(), NULL, NULL, TRUE, 0, NULL, NULL, &startup,
+                        &process))
         return 0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
