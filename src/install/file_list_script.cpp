@@ -50,7 +50,7 @@ static int run_header(const char *text, const FileListActions *actions)
     pos += read_quoted(text + pos, program, sizeof program);
     format_must_fit(install_state.exe_path, sizeof install_state.exe_path, "ゲームプログラムのパス", "%s%s",
                     install_state.install_dir, program);
-    require_plain_path(install_state.exe_path, "ゲームプログラムのパス", program);
+    require_plain_path(install_state.exe_path, "ゲームプログラムのパス", program, PLAIN_NAME);
     return pos;
 }
 

@@ -22,9 +22,10 @@ int compose_default_folder(const char *windows_dir, const char *bland, char *out
     return format_fits(out, size, "%.*sProgram Files\\%s%s", drive, windows_dir, bland, bland[0] ? "\\" : "");
 }
 
-void require_plain_path(const char *path, const char *what, const char *value)
+void require_plain_path(const char *path, const char *what, const char *value, PlainPathKind kind)
 {
-    if (plain_path_depth(path, cp932_lead_byte) >= 1)
+    if (plain_path_depth(path, cp932_lead_byte) >= 1
+        && (kind == PLAIN_FOLDER || !ends_with_separator(path, cp932_lead_byte)))
         return;
     char message[3 * PATH_CAPACITY];
     format_fits(message, sizeof message, "%s\"%s\"からは、アンインストールで削除できるパスを作れません。",
@@ -41,12 +42,12 @@ int compose_start_menu(const char *programs, StartMenuPaths *paths)
                      programs, s.maker, s.caption)
         || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
         return 0;
-    require_plain_path(paths->maker_line + 1, "maker文の値", s.maker);
-    require_plain_path(paths->product_line + 1, "caption文の値", s.caption);
+    require_plain_path(paths->maker_line + 1, "maker文の値", s.maker, PLAIN_NAME);
+    require_plain_path(paths->product_line + 1, "caption文の値", s.caption, PLAIN_NAME);
     const char *product_folder = paths->product_line + 1;
     if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
         return 0;
-    require_plain_path(paths->main_link, "title文の値", s.title);
+    require_plain_path(paths->main_link, "title文の値", s.title, PLAIN_NAME);
     for (int i = 0; i < SHORTCUT_SLOTS; i++) {
         paths->extra_links[i][0] = '\0';
         paths->extra_targets[i][0] = '\0';
@@ -59,8 +60,8 @@ int compose_start_menu(const char *programs, StartMenuPaths *paths)
                             ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
                             s.install_dir, s.shortcut_targets[i]))
             return 0;
-        require_plain_path(paths->extra_links[i], "ショートカット名", s.shortcut_names[i]);
-        require_plain_path(paths->extra_targets[i], "ショートカットの対象", s.shortcut_targets[i]);
+        require_plain_path(paths->extra_links[i], "ショートカット名", s.shortcut_names[i], PLAIN_NAME);
+        require_plain_path(paths->extra_targets[i], "ショートカットの対象", s.shortcut_targets[i], PLAIN_NAME);
     }
     return 1;
 }

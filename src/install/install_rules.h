@@ -25,8 +25,10 @@ int compose_default_folder(const char *windows_dir, const char *bland, char *out
 // The one rule for every path an install makes: what the uninstall may
 // remove is a plain absolute path (plain_path_depth), so a path that is not
 // is never made. Ends the program, naming `what` and the `value` the path
-// was made from, when `path` is not plain.
-void require_plain_path(const char *path, const char *what, const char *value);
+// was made from, when `path` is not plain. A folder path may end in '\'; a
+// file or a Start-menu folder (PLAIN_NAME) has a name at its end.
+enum PlainPathKind { PLAIN_FOLDER, PLAIN_NAME };
+void require_plain_path(const char *path, const char *what, const char *value, PlainPathKind kind = PLAIN_FOLDER);
 
 // The Start-menu paths of an install under `programs`: the product's folder
 // "<programs>\<maker>\<caption>", the maker's, the main shortcut

@@ -238,6 +238,7 @@ TEST_F(FileListScript, PathsTheUninstallCouldNotRemoveEndTheListNamingTheValue)
     const std::string tail = "\"からは、アンインストールで削除できるパスを作れません。";
     struct { std::string text; std::string message; } cases[] = {
         {"\"n\",1,\"..\\game.exe\"", "ゲームプログラムのパス\"..\\game.exe" + tail},
+        {"\"n\",1,\"\"", "ゲームプログラムのパス\"" + tail},
         {"\"n\",1,\"a\\\\game.exe\"", "ゲームプログラムのパス\"a\\\\game.exe" + tail},
         {std::string(header) + "\"\"->\"..\"", "コピー先フォルダ\".." + tail},
         {std::string(header) + "\"\"->\"a\\\\b\"", "コピー先フォルダ\"a\\\\b" + tail},

@@ -115,7 +115,7 @@ TEST(StartMenuPaths, AreComposedPlainOrRefusedNamingTheValue)
         const char *what;
     } cases[] = {
         {s.maker, "", "maker文の値"},          {s.maker, "..", "maker文の値"},
-        {s.caption, "", "caption文の値"},      {s.caption, "a\\\\b", "caption文の値"},
+        {s.caption, "", "caption文の値"},      {s.title, "", "title文の値"},      {s.caption, "a\\\\b", "caption文の値"},
         {s.caption, ". ", "caption文の値"},    {s.shortcut_names[1], "..\\..\\x", "ショートカット名"},
         {s.shortcut_names[1], "a:b", "ショートカット名"},
         {s.shortcut_targets[1], "..\\x.exe", "ショートカットの対象"},

@@ -135,10 +135,22 @@ static const char *last_token(void)
     return checker->tokens.empty() ? nullptr : checker->tokens.back();
 }
 
+static int names_a_list_path(const std::string &message)
+{
+    for (const char *what : {"ゲームプログラムのパス\"", "コピー先フォルダ\"", "ショートカット名\"", "ショートカットの対象\""})
+        if (message.compare(0, strlen(what), what) == 0)
+            return 1;
+    return 0;
+}
+
 static const char *kind_of(const std::string &message)
 {
     if (message == "ショートカットは５つまでしか作れません。")
         return "too-many-shortcuts";
+    if (message.find("シフトJISとして読めないバイト") != std::string::npos)
+        return "invalid-byte";
+    if (message.find("アンインストールで削除できるパスを作れません") != std::string::npos)
+        return names_a_list_path(message) ? "target-outside" : "not-plain";
     return message.find("が長すぎます") != std::string::npos ? "too-long" : "syntax";
 }
 
@@ -174,6 +186,7 @@ static int load_control_file(const char *name, char *buffer)
     memcpy(buffer, bytes.data(), bytes.size());
     checker->text = buffer;
     checker->file = name;
+    set_script_file(name);
     if (more)
         add_at(0, buffer + bytes.size(), "truncated",
                format("%sは先頭の%dバイトだけが読まれます。", name, (int)SCRIPT_TEXT_BYTES));
@@ -232,7 +245,7 @@ static int check_setting(const char *keyword, char *value, int size, const char 
     const ValueRange *inside = at ? range_holding(ranges, at) : nullptr;
     const char *text = checker->text;
     if (!ran) {
-        if (inside)
+        if (inside && strcmp(kind_of(fatal_message), "invalid-byte") != 0)
             add_at(1, keyword_before(at, keyword, text), "keyword-in-value", fatal_message);
         else
             add_fatal_at(at);
@@ -250,11 +263,37 @@ static int check_setting(const char *keyword, char *value, int size, const char 
     return 1;
 }
 
+// The rule the installer holds every path it makes to, run on `path`; a
+// finding at `at` when it fails.
+static int check_plain(const char *path, const char *what, const char *value, const char *at)
+{
+    if (run_guarded([&] { require_plain_path(path, what, value); }))
+        return 1;
+    add_at(1, at, kind_of(fatal_message), fatal_message);
+    return 0;
+}
+
+// The Start-menu paths as the installer judges them before it makes
+// anything; a finding at the value named in the message.
+static void check_start_menu(const std::vector<std::pair<const char *, const char *>> &places)
+{
+    StartMenuPaths paths;
+    if (run_guarded([&] { compose_start_menu(STAND_IN_PROGRAMS_FOLDER, &paths); }))
+        return;
+    for (const auto &place : places)
+        if (fatal_message.compare(0, strlen(place.first), place.first) == 0) {
+            add_at(1, place.second, kind_of(fatal_message), fatal_message);
+            return;
+        }
+}
+
 // The lookups of the launcher window, then the names the installer builds
-// from them. Leaves install_dir at the default install folder.
+// from them. Leaves install_dir at the default install folder (a stand-in
+// when the settings give none, so the lists are judged all the same).
 static void check_settings(void)
 {
     InstallState &s = install_state;
+    format_fits(s.install_dir, sizeof s.install_dir, "%s", "C:\\Program Files\\Title\\");
     checker->file = "install.txt";
     checker->text = SettingsText;
     if (!load_control_file("install.txt", SettingsText)) {
@@ -269,8 +308,9 @@ static void check_settings(void)
     const char *caption_at = nullptr, *maker_at = nullptr, *message_at = nullptr;
     const char *title_at = nullptr, *bland_at = nullptr;
     static const char title_missing[] = "title文もしくはbland文が見つかりません。";
-    check_setting("caption", s.caption, sizeof s.caption, "caption文が見つかりません。", ranges, &caption_at);
-    check_setting("maker", s.maker, sizeof s.maker, "maker文が見つかりません。", ranges, &maker_at);
+    int caption = check_setting("caption", s.caption, sizeof s.caption, "caption文が見つかりません。", ranges,
+                                &caption_at);
+    int maker = check_setting("maker", s.maker, sizeof s.maker, "maker文が見つかりません。", ranges, &maker_at);
     check_setting("execmessage", s.execmessage, sizeof s.execmessage, nullptr, ranges, &message_at);
     int title = check_setting("title", s.title, sizeof s.title, title_missing, ranges, &title_at);
     int bland = check_setting("bland", s.bland, sizeof s.bland, title ? title_missing : nullptr,
@@ -285,13 +325,21 @@ static void check_settings(void)
         add_at(1, bland_at, "too-long", "インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
         return;
     }
+    if (!check_plain(folder, "bland文の値", s.bland, bland_at))
+        return;
     char install_folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
     if (!compose_install_folder(folder, s.title, install_folder, log_path, sizeof log_path)) {
         add_at(0, title_at, "too-long", "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。");
         return;
     }
+    if (!check_plain(install_folder, "title文の値", s.title, title_at))
+        return;
     memcpy(s.install_dir, install_folder, sizeof install_folder);
+    // The Start menu is made of values that were read; one that was not is reported already.
+    clear_shortcut_slots();
+    if (caption && maker)
+        check_start_menu({{"maker文の値", maker_at}, {"caption文の値", caption_at}, {"title文の値", title_at}});
 }
 
 // ---- comment.txt and installer.bmp ----
@@ -402,11 +450,6 @@ static int check_copy(void *, const char *target_folder, const char *source_fold
         return 1;
     }
     const char *target = target_folder + strlen(install_state.install_dir);
-    if (!stays_inside(target, cp932_lead_byte))
-        add_at(1, target_at, "target-outside",
-               format("コピー先\"%.*s\"はインストール先のフォルダの外を指しています。"
-                      "そこにコピーされたファイルはアンインストールで削除されません。",
-                      (int)strlen(target) - 1, target));
     medium_list(base, relative, &checker->entries);
     int files = 0;
     int subfolder = 0;
@@ -480,15 +523,18 @@ static void check_list_result(int n)
     if (!produced(program))
         add_at(0, places.program, "target-not-copied",
                format("ゲームプログラム\"%s\"はどのコピー文でもコピーされません。", program));
+    // The Start-menu paths, as the installer judges them before it makes
+    // anything: the first slot whose name or target fails is reported.
+    std::vector<std::pair<const char *, const char *>> slot_places;
+    std::vector<std::string> prefixes;
     for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
-        if (!stays_inside(s.shortcut_names[slot], cp932_lead_byte))
-            add_at(1, places.shortcut_names[slot], "target-outside",
-                   format("ショートカット名\"%s\"はスタートメニューのフォルダの外を指しています。"
-                          "アンインストールで削除されません。", s.shortcut_names[slot]));
-        if (!stays_inside(s.shortcut_targets[slot], cp932_lead_byte))
-            add_at(1, places.shortcut_targets[slot], "target-outside",
-                   format("ショートカットの対象\"%s\"はインストール先のフォルダの外を指しています。",
-                          s.shortcut_targets[slot]));
+        prefixes.push_back(format("ショートカット名\"%s\"", s.shortcut_names[slot]));
+        prefixes.push_back(format("ショートカットの対象\"%s\"", s.shortcut_targets[slot]));
+    }
+    for (size_t i = 0; i < prefixes.size(); i++)
+        slot_places.push_back({prefixes[i].c_str(), i % 2 ? places.shortcut_targets[i / 2] : places.shortcut_names[i / 2]});
+    check_start_menu(slot_places);
+    for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
         if (s.shortcut_names[slot][0] && !produced(s.shortcut_targets[slot]))
             add_at(0, places.shortcut_targets[slot], "target-not-copied",
                    format("ショートカットの対象\"%s\"はどのコピー文でもコピーされません。",
