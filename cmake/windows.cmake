@@ -8,7 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run)
 # Every source under src/ belongs to the program except the native stand-ins;
 # the entry point stays out of the library so test programs can link it.
 file(GLOB_RECURSE PROGRAM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$|/src/boundary/|/src/script/fatal_win32\\.cpp$")
+list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_native\\.cpp$|/src/boundary/|/src/script/fatal_win32\\.cpp$|/src/text/messages\\.cpp$")
 set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
 file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)
@@ -18,19 +18,23 @@ file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources
 # temporary folder. The common controls are loaded at run time instead.
 set(WIN32_LIBS shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+# The shipped programs start at wWinMain and wmain: the run-time library then
+# reads the wide command line, never the one in the system's code page.
+set(WIDE_ENTRY -municode)
 
 # The ground floor: every text that crosses into Windows passes here.
-add_library(boundary STATIC ${BOUNDARY_SOURCES})
+# The fatal box it ends with takes its caption and text from the catalogue.
+add_library(boundary STATIC ${BOUNDARY_SOURCES} ${PROJECT_SOURCE_DIR}/src/text/messages.cpp)
 project_target_options(boundary)
 
 add_library(installer_core STATIC ${PROGRAM_SOURCES})
 project_target_options(installer_core)
 target_link_libraries(installer_core PUBLIC boundary ${WIN32_LIBS})
 
-add_executable(installer WIN32 ${ENTRY_SOURCE} ${RUNTIME_IMPORTS_SOURCE} ${RESOURCE_SCRIPTS})
+add_executable(installer WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPTS})
 project_target_options(installer)
 target_link_libraries(installer PRIVATE installer_core)
-target_link_options(installer PRIVATE ${STATIC_RUNTIME} -mwindows)
+target_link_options(installer PRIVATE ${STATIC_RUNTIME} -mwindows ${WIDE_ENTRY})
 set_target_properties(installer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
 
 # Test support shared by every Win32 test program: the message-box robot and
@@ -96,10 +100,10 @@ target_link_options(dxsetup PRIVATE ${STATIC_RUNTIME} -mwindows)
 # sources as the native one, with the Win32 file calls.
 file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
 list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
-add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES} ${RUNTIME_IMPORTS_SOURCE})
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
 project_target_options(medium-check)
 target_link_libraries(medium-check PRIVATE boundary shell32)
-target_link_options(medium-check PRIVATE ${STATIC_RUNTIME})
+target_link_options(medium-check PRIVATE ${STATIC_RUNTIME} ${WIDE_ENTRY})
 set_target_properties(medium-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/..)
 if(TARGET test_checker)
     add_dependencies(test_checker medium-check testgame)

@@ -18,7 +18,7 @@ static wchar_t *widen(const char *text, int length)
     wchar_t *wide = (length > 0 && units <= 0)
                         ? NULL : (wchar_t *)wide_text_allocate(((size_t)units + 1) * sizeof *wide);
     if (!wide || (units > 0 && MultiByteToWideChar(CP932, 0, text, length, wide, units) != units))
-        fatal_error("メモリが足りません。");
+        fatal_error(Msg::out_of_memory);
     wide[units] = L'\0';
     return wide;
 }

@@ -7,6 +7,7 @@
 #include "script/fatal.h"
 #include "script/tokenizer.h"
 #include "state/format_fits.h"
+#include "text/messages.h"
 
 int compose_record_keys(const char *bland, const char *title, char *brand_key, char *product_key,
                         size_t size)
@@ -22,15 +23,18 @@ int compose_default_folder(const char *windows_dir, const char *bland, char *out
     return format_fits(out, size, "%.*sProgram Files\\%s%s", drive, windows_dir, bland, bland[0] ? "\\" : "");
 }
 
-void require_plain_path(const char *path, const char *what, const char *value, PlainPathKind kind)
+void require_plain_path(const char *path, Msg what, const char *value, PlainPathKind kind)
 {
     if (plain_path_depth(path, cp932_lead_byte) >= 1
         && (kind == PLAIN_FOLDER || !ends_with_separator(path, cp932_lead_byte)))
         return;
+    // The product's own values (install.txt) and a list's paths are told apart.
+    int of_settings = what == Msg::bland_value_name || what == Msg::title_value_name
+                      || what == Msg::maker_value_name || what == Msg::caption_value_name;
+    Msg kind_of_error = of_settings ? Msg::value_not_removable : Msg::path_not_removable;
     char message[3 * PATH_CAPACITY];
-    format_fits(message, sizeof message, "%s\"%s\"からは、アンインストールで削除できるパスを作れません。",
-                what, value);
-    fatal_error(message);
+    format_fits(message, sizeof message, text_of(kind_of_error), text_of(what), value);
+    fatal_error(kind_of_error, message);
 }
 
 const char STAND_IN_PROGRAMS_FOLDER[] = "C:\\S";
@@ -42,12 +46,12 @@ int compose_start_menu(const char *programs, StartMenuPaths *paths)
                      programs, s.maker, s.caption)
         || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
         return 0;
-    require_plain_path(paths->maker_line + 1, "maker文の値", s.maker, PLAIN_NAME);
-    require_plain_path(paths->product_line + 1, "caption文の値", s.caption, PLAIN_NAME);
+    require_plain_path(paths->maker_line + 1, Msg::maker_value_name, s.maker, PLAIN_NAME);
+    require_plain_path(paths->product_line + 1, Msg::caption_value_name, s.caption, PLAIN_NAME);
     const char *product_folder = paths->product_line + 1;
     if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
         return 0;
-    require_plain_path(paths->main_link, "title文の値", s.title, PLAIN_NAME);
+    require_plain_path(paths->main_link, Msg::title_value_name, s.title, PLAIN_NAME);
     for (int i = 0; i < SHORTCUT_SLOTS; i++) {
         paths->extra_links[i][0] = '\0';
         paths->extra_targets[i][0] = '\0';
@@ -60,8 +64,8 @@ int compose_start_menu(const char *programs, StartMenuPaths *paths)
                             ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
                             s.install_dir, s.shortcut_targets[i]))
             return 0;
-        require_plain_path(paths->extra_links[i], "ショートカット名", s.shortcut_names[i], PLAIN_NAME);
-        require_plain_path(paths->extra_targets[i], "ショートカットの対象", s.shortcut_targets[i], PLAIN_NAME);
+        require_plain_path(paths->extra_links[i], Msg::shortcut_name_name, s.shortcut_names[i], PLAIN_NAME);
+        require_plain_path(paths->extra_targets[i], Msg::shortcut_target_name, s.shortcut_targets[i], PLAIN_NAME);
     }
     return 1;
 }
@@ -105,5 +109,5 @@ int size_word_megabytes(const char *word)
 
 int compose_option_item(const OptionHeader *header, char *item, size_t size)
 {
-    return format_fits(item, size, "%s (%dMb必要)", header->name, header->megabytes);
+    return format_fits(item, size, text_of(Msg::option_item), header->name, header->megabytes);
 }

@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include "state/install_state.h"
+#include "text/messages.h"
 
 enum {
     OPTION_COUNT = 10,              // filelist0.txt ... filelist9.txt
@@ -24,11 +25,11 @@ int compose_default_folder(const char *windows_dir, const char *bland, char *out
 
 // The one rule for every path an install makes: what the uninstall may
 // remove is a plain absolute path (plain_path_depth), so a path that is not
-// is never made. Ends the program, naming `what` and the `value` the path
-// was made from, when `path` is not plain. A folder path may end in '\'; a
+// is never made. Ends the program, naming `what` (a name of text/messages.h)
+// and the `value` the path was made from, when `path` is not plain. A folder path may end in '\'; a
 // file or a Start-menu folder (PLAIN_NAME) has a name at its end.
 enum PlainPathKind { PLAIN_FOLDER, PLAIN_NAME };
-void require_plain_path(const char *path, const char *what, const char *value, PlainPathKind kind = PLAIN_FOLDER);
+void require_plain_path(const char *path, Msg what, const char *value, PlainPathKind kind = PLAIN_FOLDER);
 
 // The Start-menu paths of an install under `programs`: the product's folder
 // "<programs>\<maker>\<caption>", the maker's, the main shortcut
@@ -71,5 +72,5 @@ int read_option_header(const char *text, OptionHeader *header);
 // the first other byte, held at the 32-bit limits; 0 without digits).
 int size_word_megabytes(const char *word);
 
-// The option list's item "<name> (<megabytes>Mb必要)".
+// The option list's item (Msg::option_item): the name and the megabytes.
 int compose_option_item(const OptionHeader *header, char *item, size_t size);

@@ -17,6 +17,7 @@
 #include "records/registry.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
+#include "text/messages.h"
 
 static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -59,21 +60,19 @@ void register_install(void)
     log_append(s.install_log_path, line);
 
     char programs[PATH_CAPACITY];
-    const char *refusal = NULL;
+    Msg refusal = Msg::count;
     int found = read_programs_folder(programs, sizeof programs);
     if (found == PROGRAMS_FOLDER_UNUSABLE) {
-        refusal = "スタートメニューのフォルダ名に、このインストーラでは使えない文字が含まれているため、"
-                  "スタートメニューにショートカットを作成しませんでした。";
+        refusal = Msg::start_menu_unheld;
     } else if (found == PROGRAMS_FOLDER_FOUND) {
         StartMenuPaths paths;
         if (compose_start_menu(programs, &paths))
             create_start_menu(&paths);
         else
-            refusal = "スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
-                      "ショートカットを作成しませんでした。";
+            refusal = Msg::shortcuts_not_made;
     }
-    if (refusal)
-        MessageBoxW((HWND)install_state.launcher_window, Wide(refusal), Wide("インストールエラー"), MB_OK);
+    if (refusal != Msg::count)
+        MessageBoxW((HWND)install_state.launcher_window, Wide(text_of(refusal)), Wide(caption_of(refusal)), MB_OK);
     write_install_record();
 }
 

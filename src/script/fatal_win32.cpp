@@ -19,9 +19,9 @@ static void show_box(const char *text, const char *caption)
     MessageBoxW(NULL, wide_text, wide_caption, MB_OK);
 }
 
-void fatal_error(const char *message)
+void fatal_error(Msg kind, const char *text)
 {
-    show_box(message, "エラー");
+    show_box(text, caption_of(kind));
     exit(0);
 }
 

@@ -130,7 +130,7 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
     pass->lines = (int *)calloc((size_t)log->count + 1, sizeof *pass->lines);
     int *depths = (int *)calloc((size_t)log->count + 1, sizeof *depths);
     if (!pass->lines || !depths)
-        fatal_error("メモリが足りません。");
+        fatal_error(Msg::out_of_memory);
     int deepest = 0;
     for (int i = 0; i < log->count; i++) {
         const char *folder = log->lines[i] + 1;
@@ -190,7 +190,7 @@ int uninstall(char *first_left, size_t size)
     UninstallReach reach;
     if (!find_log(&reach)) {
         // No record of where the log lies: the same report as an unreadable log.
-        show_unowned_message("インストールログが読めません。", "インストールログ読込失敗");
+        show_unowned_message(text_of(Msg::log_unreadable), caption_of(Msg::log_unreadable));
         return UNINSTALL_LOG_UNREADABLE;
     }
     LogLines log = {};

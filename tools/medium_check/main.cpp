@@ -3,13 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "main.h"
 #include "medium_check.h"
 #include "medium_files.h"
 
-int main(int argc, char **argv)
+int medium_check_main(int held, const std::vector<std::string> &arguments)
 {
-    std::vector<std::string> arguments;
-    if (!program_arguments(argc, argv, &arguments)) {
+    if (!held) {
         fputs("medium-check: a path on the command line has a character code page 932 cannot hold\n", stderr);
         return 2;
     }

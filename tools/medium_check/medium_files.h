@@ -39,10 +39,6 @@ int medium_read(const std::string &base, const std::string &relative, int text_m
 int medium_folder_parts(const std::string &given, std::string *full, std::string *parent,
                         std::string *name);
 
-// The program's arguments after its name, in code page 932 (on Windows from
-// the wide command line); 0 when one holds a character 932 lacks.
-int program_arguments(int argc, char **argv, std::vector<std::string> *arguments);
-
 // Code page 932 text as UTF-8.
 std::string cp932_to_utf8(const std::string &text);
 

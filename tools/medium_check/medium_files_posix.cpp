@@ -40,12 +40,6 @@ std::string cp932_to_utf8(const std::string &text)
 
 void prepare_utf8_output(void) {}
 
-int program_arguments(int argc, char **argv, std::vector<std::string> *arguments)
-{
-    arguments->assign(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return 1;
-}
-
 static int stat_kind(const std::string &path, unsigned long long *size)
 {
     struct stat st;

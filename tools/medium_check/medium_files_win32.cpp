@@ -7,8 +7,6 @@
 #include <string.h>
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "boundary/open_file.h"
 #include "boundary/wide_text.h"
 #include "install/path_scan.h"
@@ -46,24 +44,6 @@ static std::string name_cp932(const wchar_t *name)
         c += pair;
     }
     return out;
-}
-
-int program_arguments(int, char **, std::vector<std::string> *arguments)
-{
-    int count = 0;
-    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!wide)
-        return 0;
-    int held = 1;
-    arguments->clear();
-    for (int i = 1; i < count && held; i++) {
-        char *text = cp932_copy(wide[i]);
-        held = text != NULL;
-        arguments->push_back(held ? text : "");
-        free(text);
-    }
-    LocalFree(wide);
-    return held;
 }
 
 static UINT console_code_page;
