@@ -9,7 +9,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run)
 # (_posix); the entry point stays out of the library so test programs can
 # link it.
 file(GLOB_RECURSE PROGRAM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_posix\\.cpp$|/src/boundary/")
+list(FILTER PROGRAM_SOURCES EXCLUDE REGEX "_posix\\.cpp$|/src/boundary/|/src/base/fatal_win32\\.cpp$|/src/text/messages\\.cpp$")
 set(ENTRY_SOURCE ${PROJECT_SOURCE_DIR}/src/startup/winmain.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${ENTRY_SOURCE})
 file(GLOB RESOURCE_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/resources/*.rc)
@@ -24,7 +24,8 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 set(WIDE_ENTRY -municode)
 
 # The ground floor: every text that crosses into Windows passes here.
-add_library(boundary STATIC ${BOUNDARY_SOURCES})
+# The fatal box it ends with takes its caption and text from the catalogue.
+add_library(boundary STATIC ${BOUNDARY_SOURCES} ${PROJECT_SOURCE_DIR}/src/text/messages.cpp)
 project_target_options(boundary)
 
 add_library(installer_core STATIC ${PROGRAM_SOURCES})

@@ -4,8 +4,8 @@
 
 FILE *open_file(const char *path, const char *mode)
 {
-    Wide wide_path(path), wide_mode(mode);
-    if (!wide_path || !wide_mode)
+    if (!path || !mode)
         return NULL;
+    Wide wide_path(path), wide_mode(mode);
     return _wfopen(wide_path, wide_mode);
 }

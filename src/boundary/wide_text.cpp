@@ -4,21 +4,21 @@
 #include <string.h>
 #include <windows.h>
 
+#include "base/fatal.h"
+
 static const UINT CP932 = 932;
 
+void *(*wide_text_allocate)(size_t bytes) = malloc;
+
+// Flags 0: what the ANSI calls did under 932, invalid bytes included, so
+// the conversion itself cannot fail; only the memory for it can.
 static wchar_t *widen(const char *text, int length)
 {
-    // Flags 0: what the ANSI calls did under 932, invalid bytes included.
-    int units = MultiByteToWideChar(CP932, 0, text, length, NULL, 0);
-    if (units <= 0 && length != 0)
-        return NULL;
-    wchar_t *wide = (wchar_t *)malloc(((size_t)units + 1) * sizeof *wide);
-    if (!wide)
-        return NULL;
-    if (length != 0 && MultiByteToWideChar(CP932, 0, text, length, wide, units) != units) {
-        free(wide);
-        return NULL;
-    }
+    int units = length > 0 ? MultiByteToWideChar(CP932, 0, text, length, NULL, 0) : 0;
+    wchar_t *wide = (length > 0 && units <= 0)
+                        ? NULL : (wchar_t *)wide_text_allocate(((size_t)units + 1) * sizeof *wide);
+    if (!wide || (units > 0 && MultiByteToWideChar(CP932, 0, text, length, wide, units) != units))
+        fatal_error(Msg::out_of_memory);
     wide[units] = L'\0';
     return wide;
 }

@@ -10,8 +10,9 @@
 // A text converted for one wide call, freed with the holder. From code page
 // 932 the conversion reads the bytes as Windows's own ANSI calls did under
 // that code page, so every text and name stays as it was there. A NULL text
-// stays NULL; so does one there is no memory for, which every wide call
-// takes as a failure or an empty text.
+// stays NULL (the calls' own "none"); any other text is never NULL: a text
+// there is no memory for ends the program through fatal_error, as a NULL
+// would change what a call means (an unnamed mutex, the program's own module).
 class Wide {
 public:
     explicit Wide(const char *text);
@@ -28,6 +29,9 @@ public:
 private:
     wchar_t *text_;
 };
+
+// Where Wide takes its memory; a test may put a failing allocator here.
+extern void *(*wide_text_allocate)(size_t bytes);
 
 // `wide` in code page 932 into `out` (`size` bytes, zero included), strictly:
 // 1 when every character has its own code and the whole text fits; 0, with

@@ -48,6 +48,7 @@ static int run_header(const char *text, const FileListActions *actions)
     pos += read_quoted(text + pos, program, sizeof program);
     format_must_fit(install_state.exe_path, sizeof install_state.exe_path, Msg::program_path_name, "%s%s",
                     install_state.install_dir, program);
+    require_plain_path(install_state.exe_path, Msg::program_path_name, program, PLAIN_NAME);
     return pos;
 }
 
@@ -137,8 +138,26 @@ static int run_copy(const char *text, const FileListActions *actions, int *copie
         format_must_fit(target_folder, sizeof target_folder, Msg::target_folder_path_name, "%s%s\\", s.install_dir, target);
     else
         format_must_fit(target_folder, sizeof target_folder, Msg::target_folder_path_name, "%s", s.install_dir);
+    require_plain_path(target_folder, Msg::target_folder_name, target);
     *copied = actions->copy_folder(actions->context, target_folder, source_folder) != 0;
     return pos;
+}
+
+// Nothing done: every path the list composes is judged (and every value
+// read) before the install makes anything.
+static int copy_nothing(void *, const char *, const char *) { return 1; }
+static int answer_ok(void *, const char *, const char *, int) { return ANSWER_OK; }
+static int every_path_exists(void *, const char *) { return 1; }
+static void close_nothing(void *) {}
+
+void check_file_list(const char *text)
+{
+    char source_dir[PATH_CAPACITY];
+    memcpy(source_dir, install_state.source_dir, sizeof source_dir);
+    FileListPlaces places;
+    FileListActions actions = {nullptr, copy_nothing, answer_ok, every_path_exists, close_nothing, &places};
+    interpret_file_list(text, &actions);
+    memcpy(install_state.source_dir, source_dir, sizeof source_dir);
 }
 
 int interpret_file_list(const char *text, const FileListActions *actions)

@@ -54,3 +54,9 @@ struct FileListActions {
 // is no drive whose disk could be changed, and the list ends with
 // the fatal error Msg::no_drive_letter.
 int interpret_file_list(const char *text, const FileListActions *actions);
+
+// Runs the list `text` without doing anything: its syntax, its values and
+// the paths it composes (exe_path, the copy targets) meet every check of
+// interpret_file_list, which ends the program on the first that fails.
+// Leaves exe_path and the shortcut slots filled, source_dir as it was.
+void check_file_list(const char *text);

@@ -3,7 +3,9 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "base/fatal.h"
 #include "base/format_fits.h"
+#include "core/path_scan.h"
 #include "script/tokenizer.h"
 #include "text/messages.h"
 
@@ -18,7 +20,54 @@ int compose_default_folder(const char *windows_dir, const char *bland, char *out
 {
     const char *separator = strchr(windows_dir, '\\');
     int drive = separator ? (int)(separator - windows_dir + 1) : (int)strlen(windows_dir);
-    return format_fits(out, size, "%.*sProgram Files\\%s\\", drive, windows_dir, bland);
+    return format_fits(out, size, "%.*sProgram Files\\%s%s", drive, windows_dir, bland, bland[0] ? "\\" : "");
+}
+
+void require_plain_path(const char *path, Msg what, const char *value, PlainPathKind kind)
+{
+    if (plain_path_depth(path, cp932_lead_byte) >= 1
+        && (kind == PLAIN_FOLDER || !ends_with_separator(path, cp932_lead_byte)))
+        return;
+    // The product's own values (install.txt) and a list's paths are told apart.
+    int of_settings = what == Msg::bland_value_name || what == Msg::title_value_name
+                      || what == Msg::maker_value_name || what == Msg::caption_value_name;
+    Msg kind_of_error = of_settings ? Msg::value_not_removable : Msg::path_not_removable;
+    char message[3 * PATH_CAPACITY];
+    format_fits(message, sizeof message, text_of(kind_of_error), text_of(what), value);
+    fatal_error(kind_of_error, message);
+}
+
+const char STAND_IN_PROGRAMS_FOLDER[] = "C:\\S";
+
+int compose_start_menu(const char *programs, StartMenuPaths *paths)
+{
+    const InstallState &s = install_state;
+    if (!format_fits(paths->product_line, sizeof paths->product_line, ":%s\\%s\\%s",
+                     programs, s.maker, s.caption)
+        || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
+        return 0;
+    require_plain_path(paths->maker_line + 1, Msg::maker_value_name, s.maker, PLAIN_NAME);
+    require_plain_path(paths->product_line + 1, Msg::caption_value_name, s.caption, PLAIN_NAME);
+    const char *product_folder = paths->product_line + 1;
+    if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
+        return 0;
+    require_plain_path(paths->main_link, Msg::title_value_name, s.title, PLAIN_NAME);
+    for (int i = 0; i < SHORTCUT_SLOTS; i++) {
+        paths->extra_links[i][0] = '\0';
+        paths->extra_targets[i][0] = '\0';
+        if (s.shortcut_names[i][0] == '\0')
+            continue;
+        if (!format_fits(paths->extra_links[i], sizeof paths->extra_links[i], "%s\\%s.lnk",
+                         product_folder, s.shortcut_names[i])
+            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i],
+                            // One separator: a doubled one repeats the folder in the link's ID list.
+                            ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
+                            s.install_dir, s.shortcut_targets[i]))
+            return 0;
+        require_plain_path(paths->extra_links[i], Msg::shortcut_name_name, s.shortcut_names[i], PLAIN_NAME);
+        require_plain_path(paths->extra_targets[i], Msg::shortcut_target_name, s.shortcut_targets[i], PLAIN_NAME);
+    }
+    return 1;
 }
 
 int compose_install_folder(const char *shown, const char *title, char *folder, char *log_path,

@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include "state/install_state.h"
+#include "text/messages.h"
 
 enum {
     OPTION_COUNT = 10,              // filelist0.txt ... filelist9.txt
@@ -18,8 +19,36 @@ int compose_record_keys(const char *bland, const char *title, char *brand_key, c
                         size_t size);
 
 // The default parent folder: the Windows folder up to and with its first
-// '\' (all of it without one), "Program Files\", the brand, '\'.
+// '\' (all of it without one), "Program Files\", the brand, '\'. An empty
+// brand adds no folder (and so no empty name): "C:\Program Files\".
 int compose_default_folder(const char *windows_dir, const char *bland, char *out, size_t size);
+
+// The one rule for every path an install makes: what the uninstall may
+// remove is a plain absolute path (plain_path_depth), so a path that is not
+// is never made. Ends the program, naming `what` (a name of text/messages.h)
+// and the `value` the path was made from, when `path` is not plain. A folder path may end in '\'; a
+// file or a Start-menu folder (PLAIN_NAME) has a name at its end.
+enum PlainPathKind { PLAIN_FOLDER, PLAIN_NAME };
+void require_plain_path(const char *path, Msg what, const char *value, PlainPathKind kind = PLAIN_FOLDER);
+
+// The Start-menu paths of an install under `programs`: the product's folder
+// "<programs>\<maker>\<caption>", the maker's, the main shortcut
+// "<product folder>\<title>.lnk" and one per used shortcut slot; each extra
+// target is install_dir and the slot's target. 0 when one does not fit its
+// buffer. Every path passes require_plain_path (a fatal error otherwise).
+struct StartMenuPaths {
+    char product_line[PATH_CAPACITY + 1];     // ':' and the product's folder
+    char maker_line[PATH_CAPACITY + 1];       // ':' and the maker's folder
+    char main_link[PATH_CAPACITY];
+    char extra_links[SHORTCUT_SLOTS][PATH_CAPACITY];
+    char extra_targets[SHORTCUT_SLOTS][PATH_CAPACITY];
+};
+int compose_start_menu(const char *programs, StartMenuPaths *paths);
+
+// The shortest Programs folder there can be ("C:\S"): every check that
+// compose_start_menu makes under a real Programs folder, it makes under this
+// one too (a longer folder can only run out of room sooner).
+extern const char STAND_IN_PROGRAMS_FOLDER[];
 
 // The install folder (the folder shown, the title, '\') and its log path.
 int compose_install_folder(const char *shown, const char *title, char *folder, char *log_path,

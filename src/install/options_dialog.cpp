@@ -12,8 +12,13 @@
 #include "core/install_rules.h"
 #include "core/path_scan.h"
 #include "install/file_list.h"
+#include "core/file_list_script.h"
+#include "core/install_rules.h"
 #include "install/make_path.h"
 #include "records/registry.h"
+#include "base/fatal.h"
+#include "base/format_fits.h"
+#include "script/tokenizer.h"
 #include "state/install_state.h"
 
 enum { MESSAGE_CAPACITY = PATH_CAPACITY + 100 };
@@ -91,6 +96,8 @@ static void show_default_folder(HWND dialog)
     if (!compose_default_folder(windows, install_state.bland, install_state.install_dir,
                                 sizeof install_state.install_dir))
         fatal_error(Msg::default_folder_too_long);
+    if (windows[0])
+        require_plain_path(install_state.install_dir, Msg::bland_value_name, install_state.bland);
     SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, Wide(install_state.install_dir));
 }
 
@@ -142,6 +149,7 @@ static void fill_option_list(HWND dialog)
             break;
         }
         read_file_list(file);
+        set_script_file(name);
         add_option(dialog, n);
     }
 }
@@ -249,7 +257,7 @@ static int confirm_install_folder(HWND dialog, const char *folder)
     return 0;
 }
 
-static void load_chosen_list(const char *list_path)
+static void load_chosen_list(const char *list_path, int n)
 {
     FILE *file = open_file(list_path, "rt");
     if (!file) {
@@ -259,6 +267,22 @@ static void load_chosen_list(const char *list_path)
     }
     memset(FileListText, 0, SCRIPT_TEXT_BYTES);
     read_file_list(file);
+    char name[32];
+    format_fits(name, sizeof name, "filelist%d.txt", n);
+    set_script_file(name);
+}
+
+// Before anything is made: every value of the chosen list is read and every
+// path the install will compose from it is judged by the rule the uninstall
+// removes by (the program's path, the copy targets, the Start-menu folder
+// and shortcuts); the first that fails ends the program naming it. The
+// Start-menu paths are judged under the shortest Programs folder there can
+// be, so the longer real one cannot reach a check this one did not.
+static void check_chosen_list(void)
+{
+    check_file_list(FileListText);
+    StartMenuPaths paths;
+    compose_start_menu(STAND_IN_PROGRAMS_FOLDER, &paths);
 }
 
 // Recorded before anything is copied: the install folder alone, which the
@@ -286,7 +310,7 @@ static int start_install(HWND dialog)
     // Held by 932, and every character takes at most two bytes: it fits.
     char shown[4 * PATH_CAPACITY];
     to_cp932(typed, shown, sizeof shown);
-    if (shown[0] == '\0' || shown[1] != ':') {
+    if (shown[0] == '\0' || shown[1] != ':' || plain_path_depth(shown, cp932_lead_byte) < 0) {
         show_box(dialog, Msg::install_folder_not_absolute);
         return 0;
     }
@@ -298,6 +322,7 @@ static int start_install(HWND dialog)
         show_box(dialog, Msg::install_folder_too_long);
         return 0;
     }
+    require_plain_path(folder, Msg::title_value_name, s.title);
     LRESULT selected = SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
     if (selected < 0 || selected >= OPTION_COUNT)
         return 0;
@@ -305,12 +330,19 @@ static int start_install(HWND dialog)
     char list_path[PATH_CAPACITY];
     if (!format_fits(list_path, sizeof list_path, "%sfilelist%d.txt", s.source_dir, n))
         fatal_error(Msg::list_path_too_long);
-    if (!confirm_install_folder(dialog, folder))
-        return 0;
+    // The list's paths are composed from the install folder; only a
+    // confirmed start keeps it there.
+    char shown_folder[PATH_CAPACITY];
+    memcpy(shown_folder, s.install_dir, sizeof shown_folder);
     memcpy(s.install_dir, folder, sizeof folder);
+    load_chosen_list(list_path, n);
+    check_chosen_list();
+    if (!confirm_install_folder(dialog, folder)) {
+        memcpy(s.install_dir, shown_folder, sizeof shown_folder);
+        return 0;
+    }
     s.option_digit[0] = (char)('0' + n);
     s.option_digit[1] = '\0';
-    load_chosen_list(list_path);
     memcpy(s.install_log_path, log_path, sizeof log_path);
     if (!log_continue(s.install_log_path))
         return 0;

@@ -5,10 +5,12 @@
 #include <shobjidl.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "base/format_fits.h"
 #include "boundary/wide_text.h"
 #include "core/install_log.h"
+#include "core/install_rules.h"
 #include "core/path_scan.h"
 #include "install/make_path.h"
 #include "install/registration.h"
@@ -17,41 +19,6 @@
 #include "state/install_state.h"
 #include "text/messages.h"
 
-// Every Start-menu path of one install, composed before anything is made so
-// that a path too long for its buffer leaves the Start menu untouched.
-struct StartMenuPaths {
-    char product_line[LOG_LINE_MAX + 1];      // ":" and the product menu folder
-    char maker_line[LOG_LINE_MAX + 1];        // ":" and the maker folder
-    char main_link[PATH_CAPACITY];
-    char extra_links[SHORTCUT_SLOTS][PATH_CAPACITY];
-    char extra_targets[SHORTCUT_SLOTS][PATH_CAPACITY];
-};
-
-static int compose_start_menu(const char *programs, StartMenuPaths *paths)
-{
-    const InstallState &s = install_state;
-    if (!format_fits(paths->product_line, sizeof paths->product_line, ":%s\\%s\\%s",
-                     programs, s.maker, s.caption)
-        || !format_fits(paths->maker_line, sizeof paths->maker_line, ":%s\\%s", programs, s.maker))
-        return 0;
-    const char *product_folder = paths->product_line + 1;
-    if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
-        return 0;
-    for (int i = 0; i < SHORTCUT_SLOTS; i++) {
-        paths->extra_links[i][0] = '\0';
-        paths->extra_targets[i][0] = '\0';
-        if (s.shortcut_names[i][0] == '\0')
-            continue;
-        if (!format_fits(paths->extra_links[i], sizeof paths->extra_links[i], "%s\\%s.lnk",
-                         product_folder, s.shortcut_names[i])
-            || !format_fits(paths->extra_targets[i], sizeof paths->extra_targets[i],
-                            // One separator: a doubled one repeats the folder in the link's ID list.
-                            ends_with_separator(s.install_dir, cp932_lead_byte) ? "%s%s" : "%s\\%s",
-                            s.install_dir, s.shortcut_targets[i]))
-            return 0;
-    }
-    return 1;
-}
 
 // The product's Start-menu folder, its shortcuts and their log lines; the
 // deeper folder is logged before its parent so the uninstall can remove both.
@@ -90,23 +57,25 @@ void register_install(void)
     log_append(s.install_log_path, line);
 
     char programs[PATH_CAPACITY];
-    if (read_programs_folder(programs, sizeof programs)) {
+    Msg refusal = Msg::count;
+    int found = read_programs_folder(programs, sizeof programs);
+    if (found == PROGRAMS_FOLDER_UNUSABLE) {
+        refusal = Msg::start_menu_unheld;
+    } else if (found == PROGRAMS_FOLDER_FOUND) {
         StartMenuPaths paths;
         if (compose_start_menu(programs, &paths))
             create_start_menu(&paths);
         else
-            MessageBoxW((HWND)install_state.launcher_window,
-                        Wide(text_of(Msg::shortcuts_not_made)),
-                        Wide(caption_of(Msg::shortcuts_not_made)), MB_OK);
+            refusal = Msg::shortcuts_not_made;
     }
+    if (refusal != Msg::count)
+        MessageBoxW((HWND)install_state.launcher_window, Wide(text_of(refusal)), Wide(caption_of(refusal)), MB_OK);
     write_install_record();
 }
 
 int create_shortcut(const char *link_path, const char *target_path)
 {
     Wide link_file(link_path), target(target_path), folder(install_state.install_dir);
-    if (!link_file || !target || !folder)
-        return 0;
     CoInitialize(NULL);
     IShellLinkW *link = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

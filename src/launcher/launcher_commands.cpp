@@ -57,9 +57,18 @@ void launcher_uninstall_command(HWND launcher)
     // Only a Yes deletes: a question that could not be shown is no consent.
     if (MessageBoxW(launcher, Wide(question), Wide(caption_of(Msg::uninstall_question)), MB_YESNO) != IDYES)
         return;
-    if (uninstall()) {
+    char left[PATH_CAPACITY];
+    int result = uninstall(left, sizeof left);
+    if (result == UNINSTALL_DONE) {
         MessageBoxW(launcher, Wide(text_of(Msg::uninstalled)), Wide(caption_of(Msg::uninstalled)), MB_OK);
         set_launcher_buttons(launcher, 0);
+        return;
+    }
+    if (result == UNINSTALL_INCOMPLETE) {
+        // The record stays, so the buttons stay: the uninstall can be run again.
+        char message[PATH_CAPACITY + 300];
+        format_fits(message, sizeof message, text_of(Msg::uninstall_incomplete), left);
+        MessageBoxW(launcher, Wide(message), Wide(caption_of(Msg::uninstall_incomplete)), MB_OK);
         return;
     }
     if (MessageBoxW(launcher, Wide(text_of(Msg::uninstall_failed)),

@@ -17,31 +17,54 @@ static int open_subkey(const char *subkey, HKEY *key)
     return result == ERROR_SUCCESS;
 }
 
-// The value's data as stored, with one zero unit more; NULL when missing.
+// The value's data as stored, read into whole UTF-16 units with a zero unit
+// after them: an odd last byte (any program may store one) is dropped, never
+// read past. NULL when missing.
 static BYTE *query_value(HKEY key, const char *name, DWORD *type, DWORD *bytes)
 {
     Wide wide_name(name);
     if (RegQueryValueExW(key, wide_name, NULL, type, NULL, bytes) != ERROR_SUCCESS)
         return NULL;
-    BYTE *data = (BYTE *)calloc((size_t)*bytes + sizeof(wchar_t), 1);
-    if (data && RegQueryValueExW(key, wide_name, NULL, type, data, bytes) == ERROR_SUCCESS)
+    size_t units = ((size_t)*bytes + 1) / sizeof(wchar_t);
+    BYTE *data = (BYTE *)calloc(units + 1, sizeof(wchar_t));
+    if (data && RegQueryValueExW(key, wide_name, NULL, type, data, bytes) == ERROR_SUCCESS) {
+        ((wchar_t *)data)[*bytes / sizeof(wchar_t)] = L'\0';
         return data;
+    }
     free(data);
     return NULL;
 }
 
-// A text value in code page 932, held to `size - 1` bytes with the zero it
-// was stored with: the room the stored text always had in the buffer.
-static int text_into(const wchar_t *text, DWORD bytes, char *buffer, int size)
+// A text value in code page 932 with its zero in `size` bytes: a value of
+// size - 1 bytes, the longest the install writes, reads back whole.
+static int text_into(const wchar_t *text, char *buffer, int size)
 {
-    size_t units = bytes / sizeof(wchar_t);
-    int stored_zero = units > 0 && text[units - 1] == L'\0';
     char *narrow = cp932_copy(text);
-    int fits = narrow && strlen(narrow) + stored_zero <= (size_t)size - 1;
+    int fits = narrow && strlen(narrow) < (size_t)size;
     if (fits)
         memcpy(buffer, narrow, strlen(narrow) + 1);
     free(narrow);
     return fits;
+}
+
+static int is_text_type(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+wchar_t *reg_read_text(const char *subkey, const char *name)
+{
+    HKEY key;
+    if (!open_subkey(subkey, &key))
+        return NULL;
+    DWORD type = 0, bytes = 0;
+    BYTE *data = query_value(key, name, &type, &bytes);
+    RegCloseKey(key);
+    if (data && !is_text_type(type)) {
+        free(data);
+        return NULL;
+    }
+    return (wchar_t *)data;
 }
 
 int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
@@ -57,8 +80,8 @@ int reg_read_value(char *buffer, const char *subkey, const char *name, int size)
     if (!data)
         return 0;
     int read = 0;
-    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
-        read = text_into((const wchar_t *)data, bytes, buffer, size);
+    if (is_text_type(type))
+        read = text_into((const wchar_t *)data, buffer, size);
     else if (bytes <= (DWORD)(size - 1)) {
         // Anything else arrives as its bytes, as it always did.
         memcpy(buffer, data, bytes);
@@ -91,10 +114,6 @@ int reg_write_bytes(const char *text, int length, const char *subkey, const char
     // the system sees what follows the data (and stores a zero only when
     // one follows), as it did with the text's own bytes.
     Wide whole(text), head(text, (size_t)length);
-    if (!whole || !head) {
-        RegCloseKey(key);
-        return 0;
-    }
     DWORD data_bytes = (DWORD)(wcslen(head) * sizeof(wchar_t));
     result = RegSetValueExW(key, Wide(name), 0, REG_SZ, (const BYTE *)whole.text(), data_bytes);
     RegCloseKey(key);
@@ -139,9 +158,13 @@ void remove_install_record(void)
     reg_delete_value(s.product_key, "instdrv");
     reg_delete_value(s.product_key, "exepath");
     reg_delete_value(s.product_key, "gamedir");
+    // Neither key may name "software" itself: with an empty brand the brand
+    // key does, but the product's own ("software\\<title>") still goes; a
+    // key ending in '\\' (an empty title) may name its parent, and stays.
     const size_t root = strlen("software\\");
-    if (strlen(s.product_key) > root && strlen(s.brand_key) > root) {
+    size_t product = strlen(s.product_key);
+    if (product > root && s.product_key[product - 1] != '\\')
         reg_delete_key_if_empty(s.product_key);
+    if (strlen(s.brand_key) > root)
         reg_delete_key_if_empty(s.brand_key);
-    }
 }

@@ -2,9 +2,16 @@
 // reports 1 for success and 0 for failure and shows nothing to the user.
 #pragma once
 
+#include <wchar.h>
+
 // Reads a value into `buffer` (`size` bytes) and always leaves it terminated
 // after the data, so a value stored without its zero reads back as a string.
 int reg_read_value(char *buffer, const char *subkey, const char *name, int size);
+
+// A text value (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) as stored, in UTF-16
+// with a zero after its whole units, freed with free(); NULL when missing,
+// of another type, or there is no memory.
+wchar_t *reg_read_text(const char *subkey, const char *name);
 
 // Stores `text` as REG_SZ whose data length is the text's length (no zero),
 // creating the key and the keys above it when missing.
@@ -22,5 +29,6 @@ int reg_delete_key_if_empty(const char *subkey);
 
 // Deletes instopt, instdrv, exepath and gamedir of product_key and then the
 // product and brand keys where they are left empty. "software" itself is
-// never touched: the keys go only when both are longer than "software\".
+// never touched: each key goes only when it is longer than "software\" (the
+// product's key only with a title).
 void remove_install_record(void);

@@ -16,6 +16,7 @@ void load_settings(void)
     size_t n = fread(SettingsText, 1, SCRIPT_TEXT_BYTES, file);
     SettingsText[n] = '\0';
     fclose(file);
+    set_script_file("install.txt");
 }
 
 static int word_equals(const char *word, int length, const char *keyword)

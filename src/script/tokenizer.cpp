@@ -21,6 +21,42 @@ void note_script_token(const char *at)
         script_token_watch.seen(script_token_watch.context, at);
 }
 
+static char script_file[64];
+
+void set_script_file(const char *name)
+{
+    format_fits(script_file, sizeof script_file, "%s", name);
+}
+
+int cp932_invalid_at(const char *bytes, int length)
+{
+    for (int i = 0; i < length; i++) {
+        unsigned char c = (unsigned char)bytes[i];
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+            continue;
+        if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || i + 1 >= length)
+            return i;
+        unsigned char trail = (unsigned char)bytes[i + 1];
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return i;
+        i++;
+    }
+    return -1;
+}
+
+// A value that code page 932 cannot read would reach a name or a message as
+// something else (a private-use character, a swallowed separator).
+static void require_cp932(const char *value, int length)
+{
+    int bad = cp932_invalid_at(value, length);
+    if (bad < 0)
+        return;
+    note_script_token(value + bad);
+    char message[128];
+    format_fits(message, sizeof message, text_of(Msg::invalid_byte), script_file);
+    fatal_error(Msg::invalid_byte, message);
+}
+
 int skip_blank(const char *text)
 {
     int i = 0;
@@ -55,6 +91,7 @@ int read_word(const char *text, char *out, int out_size)
     note_script_token(text + start);
     if (length >= out_size)
         fatal_too_long(Msg::word_name, out_size - 1);
+    require_cp932(text + start, length);
     for (int j = 0; j < length; j++)
         out[j] = text[start + j];
     out[length] = '\0';
@@ -78,6 +115,7 @@ int read_quoted(const char *text, char *out, int out_size)
     }
     if (end - i >= out_size)
         fatal_too_long(Msg::string_name, out_size - 1);
+    require_cp932(text + i, end - i);
     for (int j = 0; j < end - i; j++)
         out[j] = text[i + j];
     out[end - i] = '\0';

@@ -13,6 +13,18 @@ int read_word(const char *text, char *out, int out_size);
 // Copies the next quoted string, without its quotes, into `out`.
 int read_quoted(const char *text, char *out, int out_size);
 
+// Every value read (a word or a quoted string) must be code page 932 as it
+// stands: single bytes 0x00-0x7F and 0xA1-0xDF, or a lead byte 0x81-0x9F or
+// 0xE0-0xFC followed by a second byte 0x40-0x7E or 0x80-0xFC. Any other byte
+// (0x80, 0xA0, 0xFD-0xFF, a lead byte without its second byte) ends the
+// program with "<file>の値に、シフトJISとして読めないバイトがあります。",
+// naming the file set here.
+void set_script_file(const char *name);
+
+// The index of the first byte of `bytes` (`length` of them) that is not
+// code page 932 as above, or -1.
+int cp932_invalid_at(const char *bytes, int length);
+
 int expect_comma(const char *text);
 int expect_arrow(const char *text);
 

@@ -17,12 +17,7 @@ const CheckerTextEntry CHECKER_TEXTS[(int)CheckerText::count] = {
                               "始まる絵だけが正しく表示されます。"),
     CHECK_TEXT(bitmap_pixels_short, "installer.bmpの画素が足りません。%lldバイト必要ですが%lluバイトしかありません。"),
     CHECK_TEXT(source_is_file, "コピー元\"%s\"はフォルダではありません。何もコピーされません。"),
-    CHECK_TEXT(target_outside, "コピー先\"%.*s\"はインストール先のフォルダの外を指しています。"
-                         "そこにコピーされたファイルはアンインストールで削除されません。"),
     CHECK_TEXT(program_not_copied, "ゲームプログラム\"%s\"はどのコピー文でもコピーされません。"),
-    CHECK_TEXT(shortcut_name_outside, "ショートカット名\"%s\"はスタートメニューのフォルダの外を指しています。"
-                                "アンインストールで削除されません。"),
-    CHECK_TEXT(shortcut_target_outside, "ショートカットの対象\"%s\"はインストール先のフォルダの外を指しています。"),
     CHECK_TEXT(shortcut_target_not_copied, "ショートカットの対象\"%s\"はどのコピー文でもコピーされません。"),
     CHECK_TEXT(size_mismatch, "filelist%d.txtのサイズは%dMbと書かれていますが、コピーするファイルは合わせて%lluMbです。"),
     CHECK_TEXT(check_file_missing, "確認ファイル\"%s\"がメディアのどのフォルダにもありません。"

@@ -51,6 +51,10 @@ const Message MESSAGES[(int)Msg::count] = {
     FATAL(copy_text_too_long, "copy-text-too-long", "コピーするファイルのパスが長すぎます。"),
     FATAL(write_failed, "write-failed", "ファイルが書き込めません。空き容量が足りません。"),
     FATAL(copy_failed, "copy-failed", "ファイルのコピーが正常に行われませんでした。"),
+    // One rule for every path an install makes, named by what it was made from.
+    FATAL(path_not_removable, "path-not-removable", "%s\"%s\"からは、アンインストールで削除できるパスを作れません。"),
+    FATAL(value_not_removable, "value-not-removable", "%s\"%s\"からは、アンインストールで削除できるパスを作れません。"),
+    FATAL(invalid_byte, "invalid-byte", "%sの値に、シフトJISとして読めないバイトがあります。"),
 
     NAME(string_name, "string-too-long", "文字列"),
     NAME(word_name, "word-too-long", "単語"),
@@ -61,6 +65,13 @@ const Message MESSAGES[(int)Msg::count] = {
     NAME(target_folder_path_name, "target-folder-path-too-long", "コピー先フォルダのパス"),
     NAME(source_file_path_name, "source-file-path-too-long", "コピー元ファイルのパス"),
     NAME(target_file_path_name, "target-file-path-too-long", "コピー先ファイルのパス"),
+    NAME(bland_value_name, "bland-value", "bland文の値"),
+    NAME(title_value_name, "title-value", "title文の値"),
+    NAME(maker_value_name, "maker-value", "maker文の値"),
+    NAME(caption_value_name, "caption-value", "caption文の値"),
+    NAME(target_folder_name, "target-folder", "コピー先フォルダ"),
+    NAME(shortcut_name_name, "shortcut-name", "ショートカット名"),
+    NAME(shortcut_target_name, "shortcut-target", "ショートカットの対象"),
 
     BOX(second_instance, "second-instance", "起動エラー", "同時に二つ実行しないでください"),
     BOX(install_folder_not_absolute, "install-folder-not-absolute", INSTALL_ERROR,
@@ -86,12 +97,19 @@ const Message MESSAGES[(int)Msg::count] = {
         "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。"),
     BOX(shortcuts_not_made, "shortcuts-not-made", INSTALL_ERROR,
         "スタートメニューのフォルダ名かショートカットのパスが長すぎるため、ショートカットを作成しませんでした。"),
+    BOX(start_menu_unheld, "start-menu-unheld", INSTALL_ERROR,
+        "スタートメニューのフォルダ名に、このインストーラでは使えない文字が含まれているため、"
+        "スタートメニューにショートカットを作成しませんでした。"),
     BOX(directx_question, "directx-question", "DirectXインストール確認", "DirectXをインストールしますか？"),
     BOX(exec_message, "exec-message", "実行確認", nullptr),
     BOX(uninstall_question, "uninstall-question", "アンインストールの確認", "%sをアンインストールします。よろしいですか？"),
     BOX(uninstalled, "uninstalled", "アンインストール完了確認", "アンインストールしました。"),
     BOX(uninstall_failed, "uninstall-failed", "アンインストール失敗",
         "アンインストールに失敗しました。レジストリのインストール情報を削除しますか？"),
+
+    BOX(uninstall_incomplete, "uninstall-incomplete", "アンインストール未完了",
+        "\"%s\"を削除できませんでした。インストールログとレジストリのインストール情報は残してあります。"
+        "もう一度アンインストールするか、残ったものを手で削除してください。"),
 
     OTHER(options_title, "options-title", "%sのインストール"),
     OTHER(option_item, "option-item", "%s (%dMb必要)"),

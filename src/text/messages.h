@@ -45,6 +45,9 @@ enum class Msg : int {
     copy_text_too_long,
     write_failed,
     copy_failed,
+    path_not_removable,
+    value_not_removable,
+    invalid_byte,
     // The names that fill too_long: a fatal error raised for one of them
     // carries the name's kind.
     string_name,
@@ -56,6 +59,14 @@ enum class Msg : int {
     target_folder_path_name,
     source_file_path_name,
     target_file_path_name,
+    // The names that fill path_not_removable and value_not_removable.
+    bland_value_name,
+    title_value_name,
+    maker_value_name,
+    caption_value_name,
+    target_folder_name,
+    shortcut_name_name,
+    shortcut_target_name,
     // Message boxes.
     second_instance,
     install_folder_not_absolute,
@@ -73,11 +84,13 @@ enum class Msg : int {
     disc_cancel,
     same_file,
     shortcuts_not_made,
+    start_menu_unheld,
     directx_question,
     exec_message,
     uninstall_question,
     uninstalled,
     uninstall_failed,
+    uninstall_incomplete,
     // Other texts: a window's title and an option's item.
     options_title,
     option_item,

@@ -16,9 +16,9 @@ namespace {
 
 // Bottom up; folders on one floor include none of each other.
 const std::map<std::string, int> FLOORS = {
-    {"text", 0},    {"boundary", 1}, {"base", 2},    {"state", 3},    {"script", 4},
-    {"core", 5},    {"records", 5},  {"install", 6}, {"uninstall", 6}, {"process", 6},
-    {"launcher", 7}, {"startup", 8}, {"resources", 9},
+    {"text", 0},    {"base", 1},      {"boundary", 2}, {"state", 3},    {"script", 4},
+    {"core", 5},    {"records", 6},   {"install", 7},  {"uninstall", 7}, {"process", 7},
+    {"launcher", 8}, {"startup", 9},  {"resources", 10},
 };
 
 TEST(Layering, EveryIncludeOfSrcPointsToItsOwnFolderOrALowerOne)

@@ -210,11 +210,24 @@ inline std::vector<Case> cases()
         {"targets_outside",
          medium({{"setup/filelist0.txt", list_with("\"data\" -> \"..\\outside\"\nshortcut \"..\\遊ぶ\", \"game.exe\"\n")}}),
          2,
-         u8"filelist0.txt:3:11: error: コピー先\"..\\outside\"はインストール先のフォルダの外を指しています。"
-         u8"そこにコピーされたファイルはアンインストールで削除されません。 [target-outside]\n"
-         u8"filelist0.txt:4:10: error: ショートカット名\"..\\遊ぶ\"はスタートメニューのフォルダの外を指しています。"
-         u8"アンインストールで削除されません。 [target-outside]\n"
-         u8"エラー2件、警告0件\n"},
+         u8"filelist0.txt:3:11: error: コピー先フォルダ\"..\\outside\"からは、アンインストールで削除できるパスを作れません。"
+         u8" [target-outside]\n"
+         u8"エラー1件、警告0件\n"},
+        {"shortcut_outside", medium({{"setup/filelist0.txt", list_with("shortcut \"..\\遊ぶ\", \"game.exe\"\n")}}), 2,
+         u8"filelist0.txt:3:10: error: ショートカット名\"..\\遊ぶ\"からは、アンインストールで削除できるパスを作れません。"
+         u8" [target-outside]\n"
+         u8"エラー1件、警告0件\n"},
+        {"value_not_plain",
+         medium({{"setup/install.txt", "caption \"検査製品\"\nmaker \"..\"\ntitle \"CheckGame\"\nbland \"CheckSoft\"\n"}}), 2,
+         u8"install.txt:2:7: error: maker文の値\"..\"からは、アンインストールで削除できるパスを作れません。 [not-plain]\n"
+         u8"エラー1件、警告0件\n"},
+        {"invalid_byte_in_settings",
+         medium({{"setup/install.txt", "caption \"検査\x80製品\"\nmaker \"検査工房\"\ntitle \"CheckGame\"\nbland \"CheckSoft\"\n"}}), 2,
+         u8"install.txt:1:12: error: install.txtの値に、シフトJISとして読めないバイトがあります。 [invalid-byte]\n"
+         u8"エラー1件、警告0件\n"},
+        {"invalid_byte_in_list", medium({{"setup/filelist0.txt", list_with("\"data\" -> \"a\x81\"\n")}}), 2,
+         u8"filelist0.txt:3:13: error: filelist0.txtの値に、シフトJISとして読めないバイトがあります。 [invalid-byte]\n"
+         u8"エラー1件、警告0件\n"},
         {"joliet_name_too_long", medium({{"extra/" + name_64, "64"}, {"extra/" + name_65, "65"}}), 2,
          u8"D:\\extra\\説明説明説明説明説明説明説明説明説明説明aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.txt: error: "
          u8"名前が65文字あります。CDのイメージ（Joliet）に入る名前は64文字までです。 [image-name-too-long]\n"

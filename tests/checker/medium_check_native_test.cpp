@@ -92,6 +92,17 @@ TEST(MediumCheckSample, TheSampleMediumWithItsGameChecksClean)
     EXPECT_EQ(0, run.code);
 }
 
+// An empty brand is a setting the installer takes: its folders have no
+// empty name, so the medium checks clean.
+TEST(MediumCheckSample, AnEmptyBrandChecksClean)
+{
+    TempMedium medium(checker_media::medium(
+        {{"setup/install.txt", "caption \"検査製品\"\nmaker \"検査工房\"\ntitle \"CheckGame\"\nbland \"\"\n"}}));
+    CheckerRun run = run_checker(medium.setup());
+    EXPECT_EQ(u8"エラー0件、警告0件\n", run.out);
+    EXPECT_EQ(0, run.code);
+}
+
 TEST(MediumCheckDiscs, ADiskChangeIsAnsweredByTheDiscHoldingItsCheckFile)
 {
     using checker_media::list_with;

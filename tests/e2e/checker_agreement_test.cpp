@@ -164,7 +164,8 @@ TEST_P(Agreement, TheInstallerEndsWithAReportedErrorOrInstalls)
 INSTANTIATE_TEST_SUITE_P(Media, Agreement,
                          testing::Values("clean", "list_gap", "size_rounded_up", "missing_arrow",
                                          "source_missing", "source_subfolder", "keyword_in_value",
-                                         "six_shortcuts"),
+                                         "six_shortcuts", "targets_outside", "shortcut_outside",
+                                         "value_not_plain", "invalid_byte_in_settings", "invalid_byte_in_list"),
                          [](const testing::TestParamInfo<const char *> &info) {
                              return std::string(info.param);
                          });

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/wide_text.h"
 #include "e2e/e2e_fixture.h"
 #include "robot/ui_robot.h"
 #include "support/cp932_calls.h"
@@ -39,7 +40,8 @@ struct Product {
     }
     std::string brand_key() const { return std::string("software\\") + bland; }
     std::string product_key() const { return brand_key() + "\\" + title; }
-    std::string parent() const { return std::string(PROGRAM_FILES) + bland + "\\"; }
+    // An empty brand adds no folder.
+    std::string parent() const { return std::string(PROGRAM_FILES) + bland + (bland[0] ? "\\" : ""); }
     std::string folder() const { return parent() + title + "\\"; }
     std::string start_menu() const { return std::string(PROGRAMS) + "\\" + maker + "\\" + caption; }
 };
@@ -47,11 +49,13 @@ struct Product {
 const Product SAMPLE = {"サンプルゲーム", "サンプル工房", "SampleGame", "SampleSoft"};
 const Product FIRST = {"E2Eテスト製品", "E2E工房", "E2EGame", "E2ESoft"};
 const Product SEQUEL = {"E2E続編", "E2E工房", "E2EGame2", "E2ESoft"};
+const Product NO_BRAND = {"E2E無印", "E2E工房", "E2ENoBrand", ""};
 
 void delete_record(const Product &p)
 {
     RegDeleteKey932(HKEY_CURRENT_USER, p.product_key().c_str());
-    RegDeleteKey932(HKEY_CURRENT_USER, p.brand_key().c_str());
+    if (p.bland[0])         // never "software" itself
+        RegDeleteKey932(HKEY_CURRENT_USER, p.brand_key().c_str());
 }
 
 // A value read back as text (Wine keeps the zero that followed the data).
@@ -89,9 +93,10 @@ protected:
 
     void clean()
     {
-        for (const Product *p : {&SAMPLE, &FIRST, &SEQUEL}) {
+        for (const Product *p : {&SAMPLE, &FIRST, &SEQUEL, &NO_BRAND}) {
             remove_tree(p->folder());
-            RemoveDirectory932(p->parent().c_str());
+            if (p->bland[0])
+                RemoveDirectory932(p->parent().c_str());
             delete_record(*p);
         }
         remove_tree(PROGRAMS);
@@ -550,6 +555,152 @@ TEST_P(Journey, InstallsThatStopHalfWayAreFinishedIntoTheirFolderAndUninstalledW
     expect_uninstalled(FIRST, final_log);
     EXPECT_FALSE(path_exists(FIRST.parent()));
     EXPECT_FALSE(key_exists(FIRST.brand_key()));
+}
+
+// Installs the uninstall must be able to undo: an empty brand, a Programs
+// folder whose name code page 932 cannot hold, a game path of the longest
+// length; and a log edited by hand. From the medium as a folder.
+class Undo : public JourneyBase {
+protected:
+    void SetUp() override
+    {
+        kind_ = MediumKind::FOLDER;
+        JourneyBase::SetUp();
+        ASSERT_TRUE(MoveFile932("D:\\DirectX", "D:\\DirectX.off"));    // no DirectX question
+    }
+
+    void press_uninstall_and_confirm(HWND launcher, const Product &p)
+    {
+        ASSERT_TRUE(robot_press(launcher, 1003));
+        expect_box("アンインストールの確認", std::string(p.caption) + "をアンインストールします。よろしいですか？", IDYES);
+    }
+};
+
+std::string lines_text(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// bland "": the default folder is "C:\Program Files\" and the install folder
+// "C:\Program Files\<title>\", recorded that way. A line added to the log by
+// hand that the uninstall refuses keeps the log and the record, and the box
+// names it; without it the uninstall leaves nothing of the install.
+TEST_F(Undo, AnEmptyBrandInstallsBelowProgramFilesAndItsUninstallLeavesNothing)
+{
+    write_test_medium(NO_BRAND, 2, 10);
+    HWND launcher = open_launcher(nullptr, NO_BRAND.caption);
+    ASSERT_NE(nullptr, launcher);
+    install(launcher, NO_BRAND);
+    std::string value;
+    ASSERT_TRUE(robot_read_hkcu(NO_BRAND.product_key().c_str(), "gamedir", &value));
+    EXPECT_EQ("C:\\Program Files\\E2ENoBrand\\", text_of(value));
+    const std::string log_path = NO_BRAND.folder() + "instlog.txt";
+    const std::vector<std::string> log = read_lines(log_path);
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), ":" + NO_BRAND.folder()));
+    EXPECT_EQ(3u, logged_files(log).size());      // two files and the shortcut
+
+    const std::string elsewhere = "C:\\e2e-elsewhere.txt";
+    write_file(elsewhere, "not the install's");
+    std::vector<std::string> edited = log;
+    edited.insert(edited.begin() + 2, elsewhere);
+    write_file(log_path, lines_text(edited));
+    press_uninstall_and_confirm(launcher, NO_BRAND);
+    expect_box("アンインストール未完了",
+               "\"" + elsewhere + "\"を削除できませんでした。インストールログとレジストリのインストール情報は"
+               "残してあります。もう一度アンインストールするか、残ったものを手で削除してください。", IDOK);
+    EXPECT_EQ(INSTALLED, buttons_of(launcher));
+    EXPECT_EQ(edited, read_lines(log_path));
+    EXPECT_TRUE(robot_read_hkcu(NO_BRAND.product_key().c_str(), "exepath", &value));
+    EXPECT_TRUE(path_exists(elsewhere));
+    for (const std::string &file : logged_files(log))
+        EXPECT_FALSE(path_exists(file)) << file;
+
+    write_file(log_path, lines_text(log));
+    uninstall(launcher, NO_BRAND);
+    expect_uninstalled(NO_BRAND, log);
+    EXPECT_FALSE(path_exists(NO_BRAND.folder()));
+    EXPECT_FALSE(key_exists("software\\E2ENoBrand"));
+    EXPECT_FALSE(path_exists(std::string(PROGRAMS) + "\\" + NO_BRAND.maker));
+    DeleteFile932(elsewhere.c_str());
+}
+
+// A user named 김민수: the Programs folder is reached by its short (8.3) name
+// where Wine gives one, and the uninstall removes what went there; without
+// one, a box says that no Start-menu entries were made.
+TEST_F(Undo, AProgramsFolderBeyondCodePage932GetsTheShortcutsAndLosesThemAgain)
+{
+    const std::wstring user = L"C:\\users\\\uAE40\uBBFC\uC218";
+    const std::wstring programs = user + L"\\Start Menu\\Programs";
+    const std::wstring product_menu = programs + L"\\E2E\u5DE5\u623F";     // "E2E工房"
+    for (const std::wstring &folder : {user, user + L"\\Start Menu", programs})
+        CreateDirectoryW(folder.c_str(), NULL);
+    ProgramsFolder menu(programs);
+    write_test_medium(FIRST, 1, 10);
+    HWND launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    wchar_t short_name[MAX_PATH];
+    const bool has_short_name = GetShortPathNameW(programs.c_str(), short_name, MAX_PATH) != 0;
+    RecordProperty("programs_short_name", has_short_name ? "yes" : "no");
+    if (!has_short_name) {
+        HWND options = start_install(launcher, FIRST);
+        ASSERT_TRUE(robot_wait_gone(options, WAIT_MS));
+        expect_box("インストールエラー",
+                   "スタートメニューのフォルダ名に、このインストーラでは使えない文字が含まれているため、"
+                   "スタートメニューにショートカットを作成しませんでした。", IDOK);
+        EXPECT_TRUE(wait_until([&] { return buttons_of(launcher) == INSTALLED; }));
+    } else {
+        install(launcher, FIRST);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(product_menu.c_str()));
+        const std::vector<std::string> files = logged_files(read_lines(FIRST.folder() + "instlog.txt"));
+        char short_932[MAX_PATH];
+        ASSERT_EQ(1, to_cp932(short_name, short_932, sizeof short_932));
+        EXPECT_NE(files.end(), std::find(files.begin(), files.end(),
+                                         std::string(short_932) + "\\E2E工房\\E2Eテスト製品\\E2EGame.lnk"));
+    }
+    uninstall(launcher, FIRST);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(product_menu.c_str()));
+    EXPECT_FALSE(key_exists(FIRST.product_key()));
+    for (const std::wstring &folder : {programs, user + L"\\Start Menu", user})
+        EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+}
+
+// The file list takes a program path up to 259 bytes with the install
+// folder: the install shows as installed after a restart, runs the game and
+// uninstalls.
+TEST_F(Undo, AGamePathOf259BytesShowsInstalledAfterARestartRunsAndUninstalls)
+{
+    const std::string name = std::string(220, 'g') + ".exe";
+    const std::string program = "d\\" + name;
+    ASSERT_EQ(259u, (FIRST.folder() + program).size());
+    write_file("D:\\setup\\install.txt", FIRST.settings());
+    write_file("D:\\setup\\filelist0.txt", "\"長い名前\", 1, \"" + program + "\"\n\"d\" -> \"d\"\n");
+    DeleteFile932("D:\\setup\\filelist1.txt");
+    remove_tree("D:\\setup\\d");
+    ASSERT_TRUE(CreateDirectory932("D:\\setup\\d", NULL));
+    ASSERT_TRUE(CopyFile932((build_folder() + "\\testgame.exe").c_str(), ("D:\\setup\\" + program).c_str(), FALSE));
+    HWND launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    install(launcher, FIRST);
+    const std::vector<std::string> log = read_lines(FIRST.folder() + "instlog.txt");
+    robot_close(launcher);
+    ASSERT_EQ(0, exit_code_of(launcher_));
+
+    launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ(INSTALLED, buttons_of(launcher));
+    ASSERT_TRUE(robot_press(launcher, 1002));
+    EXPECT_EQ(0, exit_code_of(launcher_));
+    EXPECT_NE(std::string::npos, read_file_when(FIRST.folder() + "testgame.log", "cwd=", WAIT_MS)
+                                     .find("cwd=[C:\\Program Files\\E2ESoft\\E2EGame]"));
+
+    launcher = open_launcher();
+    ASSERT_NE(nullptr, launcher);
+    uninstall(launcher, FIRST);
+    expect_uninstalled(FIRST, log, {FIRST.folder() + "testgame.log"});
+    remove_tree("D:\\setup\\d");
 }
 
 // The disc image alone, and a medium of two discs swapped in the drive.

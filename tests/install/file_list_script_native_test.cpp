@@ -230,4 +230,32 @@ TEST_F(FileListScript, OverLongValuesAndPathsAreRefusedByName)
     EXPECT_EQ("exists D:\\" + std::string(256, 'f'), rec.calls[2]);
 }
 
+// The program's path and every copy target pass the uninstall's rule, or
+// the list ends the program naming the value; check_file_list finds the
+// same without doing anything, and leaves the start folder as it was.
+TEST_F(FileListScript, PathsTheUninstallCouldNotRemoveEndTheListNamingTheValue)
+{
+    const std::string tail = "\"からは、アンインストールで削除できるパスを作れません。";
+    struct { std::string text; std::string message; } cases[] = {
+        {"\"n\",1,\"..\\game.exe\"", "ゲームプログラムのパス\"..\\game.exe" + tail},
+        {"\"n\",1,\"\"", "ゲームプログラムのパス\"" + tail},
+        {"\"n\",1,\"a\\\\game.exe\"", "ゲームプログラムのパス\"a\\\\game.exe" + tail},
+        {std::string(header) + "\"\"->\"..\"", "コピー先フォルダ\".." + tail},
+        {std::string(header) + "\"\"->\"a\\\\b\"", "コピー先フォルダ\"a\\\\b" + tail},
+        {std::string(header) + "\"\"->\"C:\\x\"", "コピー先フォルダ\"C:\\x" + tail},
+        {std::string(header) + "\"\"->\" \"", "コピー先フォルダ\" " + tail},
+    };
+    for (auto &c : cases) {
+        EXPECT_EXIT(run(c.text), testing::ExitedWithCode(0), fatal_pattern(c.message)) << c.text;
+        static std::string text;
+        text = c.text;
+        EXPECT_EXIT(check_file_list(text.c_str()), testing::ExitedWithCode(0), fatal_pattern(c.message))
+            << c.text;
+    }
+    check_file_list((std::string(header) + "change \"d\",\"x\" \"a\"->\"b\" shortcut \"s\",\"t\"").c_str());
+    EXPECT_STREQ("D:\\setup\\", install_state.source_dir);
+    EXPECT_STREQ("s", install_state.shortcut_names[0]);
+    EXPECT_TRUE(rec.calls.empty());
+}
+
 }  // namespace

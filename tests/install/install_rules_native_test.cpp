@@ -2,11 +2,15 @@
 // on every platform.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include <string>
 
 #include "core/install_rules.h"
 #include "core/path_scan.h"
 #include "size_word_cases.h"
+#include "support/box_pattern.h"
 
 namespace {
 
@@ -60,6 +64,9 @@ TEST(InstallNames, ComposeKeysAndFoldersOrRefuseWhatDoesNotFit)
         EXPECT_STREQ(d.shown, folder) << d.windows;
     }
     EXPECT_EQ(0, compose_default_folder("C:\\", std::string(250, 'b').c_str(), folder, sizeof folder));
+    // An empty brand adds no folder, and so no empty name.
+    ASSERT_EQ(1, compose_default_folder("C:\\WINDOWS", "", folder, sizeof folder));
+    EXPECT_STREQ("C:\\Program Files\\", folder);
 
     ASSERT_EQ(1, compose_install_folder("C:\\Program Files\\Brand\\", "Title", folder, log, sizeof log));
     EXPECT_STREQ("C:\\Program Files\\Brand\\Title\\", folder);
@@ -78,6 +85,51 @@ TEST(Separators, ADoubleByteNameWithATrailByte0x5CIsNoSeparator)
     EXPECT_EQ(11, next_separator(path, 3, cp932_lead_byte));
     EXPECT_EQ(11, last_separator(path, cp932_lead_byte));
     EXPECT_EQ(-1, last_separator("name", cp932_lead_byte));
+}
+
+// Every Start-menu path passes the uninstall's rule, or the program ends
+// naming the value that broke it.
+TEST(StartMenuPaths, AreComposedPlainOrRefusedNamingTheValue)
+{
+    InstallState &s = install_state;
+    auto set = [](char *field, const char *value) { snprintf(field, PATH_CAPACITY, "%s", value); };
+    set(s.maker, "Maker");
+    set(s.caption, "Caption");
+    set(s.title, "Title");
+    set(s.install_dir, "C:\\Games\\Title\\");
+    clear_shortcut_slots();
+    set(s.shortcut_names[1], "Manual");
+    set(s.shortcut_targets[1], "doc\\read.exe");
+    StartMenuPaths paths;
+    ASSERT_EQ(1, compose_start_menu("C:\\P", &paths));
+    EXPECT_STREQ(":C:\\P\\Maker\\Caption", paths.product_line);
+    EXPECT_STREQ(":C:\\P\\Maker", paths.maker_line);
+    EXPECT_STREQ("C:\\P\\Maker\\Caption\\Title.lnk", paths.main_link);
+    EXPECT_STREQ("C:\\P\\Maker\\Caption\\Manual.lnk", paths.extra_links[1]);
+    EXPECT_STREQ("C:\\Games\\Title\\doc\\read.exe", paths.extra_targets[1]);
+    EXPECT_STREQ("", paths.extra_links[0]);
+
+    const struct {
+        char *field;
+        const char *value;
+        const char *what;
+    } cases[] = {
+        {s.maker, "", "maker文の値"},          {s.maker, "..", "maker文の値"},
+        {s.caption, "", "caption文の値"},      {s.title, "", "title文の値"},      {s.caption, "a\\\\b", "caption文の値"},
+        {s.caption, ". ", "caption文の値"},    {s.shortcut_names[1], "..\\..\\x", "ショートカット名"},
+        {s.shortcut_names[1], "a:b", "ショートカット名"},
+        {s.shortcut_targets[1], "..\\x.exe", "ショートカットの対象"},
+    };
+    for (const auto &c : cases) {
+        char saved[PATH_CAPACITY];
+        memcpy(saved, c.field, PATH_CAPACITY);
+        set(c.field, c.value);
+        EXPECT_EXIT(compose_start_menu(STAND_IN_PROGRAMS_FOLDER, &paths), testing::ExitedWithCode(0),
+                    fatal_pattern(std::string(c.what) + "\"" + c.value +
+                                  "\"からは、アンインストールで削除できるパスを作れません。"))
+            << c.value;
+        memcpy(c.field, saved, PATH_CAPACITY);
+    }
 }
 
 }  // namespace

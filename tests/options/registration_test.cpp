@@ -214,6 +214,52 @@ TEST_F(Registration, StartMenuPathsTooLongAreRefusedTheStartMenuStaysUntouchedTh
     }
 }
 
+// A Programs folder under a user named 김민수, whose name code page 932
+// cannot hold: the shortcuts go in through the folder's short (8.3) name,
+// which the log holds; while the folder has no short name (it is not made
+// yet) a box says that no Start-menu entries were made, and the record is
+// written all the same.
+TEST_F(Registration, AProgramsFolderBeyondCodePage932IsReachedByItsShortNameOrTheBoxSaysNone)
+{
+    const std::wstring user = L"C:\\users\\\uAE40\uBBFC\uC218";
+    const std::wstring programs = user + L"\\Start Menu\\Programs";
+    ProgramsFolder menu(programs);
+    fill_after_copy();
+    {
+        BoxRobot robot;
+        register_install();
+        ASSERT_EQ(1u, robot.boxes.size());
+        EXPECT_EQ("インストールエラー", robot.boxes[0].caption);
+        EXPECT_EQ("スタートメニューのフォルダ名に、このインストーラでは使えない文字が含まれているため、"
+                  "スタートメニューにショートカットを作成しませんでした。",
+                  robot.boxes[0].text);
+        const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title"};
+        EXPECT_EQ(expected, read_lines(install_state.install_log_path));
+        expect_record("D:\\", kInstall + "game.exe", "1", kInstall);
+    }
+    for (const std::wstring &folder : {user, user + L"\\Start Menu", programs})
+        CreateDirectoryW(folder.c_str(), NULL);
+    wchar_t short_name[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameW(programs.c_str(), short_name, MAX_PATH));
+    char short_932[MAX_PATH];
+    ASSERT_EQ(1, to_cp932(short_name, short_932, sizeof short_932));
+    log_create(install_state.install_log_path);
+    BoxRobot robot;
+    register_install();
+    EXPECT_TRUE(robot.boxes.empty());
+    const std::string menu_folder = std::string(short_932) + "\\Maker\\Caption";
+    const std::vector<std::string> expected = {">Caption", "?software\\Brand\\Title", ":" + menu_folder,
+                                               ":" + std::string(short_932) + "\\Maker",
+                                               menu_folder + "\\Title.lnk"};
+    EXPECT_EQ(expected, read_lines(install_state.install_log_path));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesW((programs + L"\\Maker\\Caption\\Title.lnk").c_str()));
+    expect_link(menu_folder + "\\Title.lnk", kInstall + "game.exe");
+    remove_tree(short_932 + std::string("\\Maker"));
+    for (const std::wstring &folder : {programs, user + L"\\Start Menu", user})
+        RemoveDirectoryW(folder.c_str());
+}
+
 TEST_F(Registration, AShortcutIsSavedAlsoIntoAFolderLaterAndAMissingFolderIsNotAFailure)
 {
     fill_after_copy();

@@ -357,15 +357,43 @@ TEST_F(OptionsStart, AFailedCopyEndsTheProgramLeavingAnUnfinishedRecordAndNoShor
     EXPECT_FALSE(path_exists(programs + "\\Maker"));
 }
 
-TEST_F(OptionsStart, AChosenListMissingFromTheMediumEndsTheProgramAfterTheFolderIsMade)
+// The chosen list is read, and judged, before the install folder is asked
+// for: a list that is not there ends the program with nothing made.
+TEST_F(OptionsStart, AChosenListMissingFromTheMediumEndsTheProgramBeforeAnythingIsMade)
 {
     const std::string source = medium.path() + "empty disc\\";
     CreateDirectory932(source.c_str(), NULL);
     SET_FIELD(installer_path, source + "installer.exe");
     EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0),
                 fatal_pattern("\"" + source + "filelist0.txt\"が開けません。") + "owner=none");
-    EXPECT_TRUE(path_exists(kInstallFolder));
+    EXPECT_FALSE(path_exists("C:\\Program Files\\Brand"));
     EXPECT_FALSE(path_exists(std::string(kInstallFolder) + "instlog.txt"));
+    EXPECT_EQ(0, fake_runs);
+}
+
+// Every path the install would make from the chosen list passes the
+// uninstall's rule before the install folder is asked for; the first that
+// does not ends the program naming its value, with nothing made.
+TEST_F(OptionsStart, APathTheUninstallCouldNotRemoveEndsTheProgramBeforeAnythingIsMade)
+{
+    const std::string tail = "\"からは、アンインストールで削除できるパスを作れません。";
+    const struct {
+        std::string list;
+        std::string message;
+    } cases[] = {
+        {header_list("標準", "650", "..\\game.exe"), "ゲームプログラムのパス\"..\\game.exe" + tail},
+        {header_list("標準", "650") + "\"\" -> \"a\\\\b\"\n", "コピー先フォルダ\"a\\\\b" + tail},
+        {header_list("標準", "650") + "shortcut \"..\\x\", \"game.exe\"\n", "ショートカット名\"..\\x" + tail},
+        {header_list("標準", "650") + "\"\" -> \"\x81\"\n",
+         "filelist0.txtの値に、シフトJISとして読めないバイトがあります。"},
+    };
+    SET_FIELD(installer_path, medium.path() + "installer.exe");
+    for (const auto &c : cases) {
+        medium.put("filelist0.txt", c.list);
+        EXPECT_EXIT(run_install_and_die(), testing::ExitedWithCode(0), fatal_pattern(c.message) + "owner=none")
+            << c.message;
+        EXPECT_FALSE(path_exists("C:\\Program Files\\Brand"));
+    }
     EXPECT_EQ(0, fake_runs);
 }
 

@@ -1,4 +1,5 @@
 // The install record against Wine's real HKEY_CURRENT_USER.
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
@@ -134,7 +135,7 @@ TEST_F(Registry, AProductKeyWithOtherValuesStays)
     EXPECT_EQ(1, reg_read_value(buffer, install_state.product_key, "userdata", 260));
 }
 
-TEST_F(Registry, AnEmptyBrandDeletesTheValuesButNoKey)
+TEST_F(Registry, AnEmptyBrandDeletesTheValuesAndTheProductKeyButNeverSoftware)
 {
     // bland "" gives brand_key "software\" (9 bytes) and product_key "software\\Title".
     set_keys("", "InstallerTestEmptyBrand");
@@ -144,9 +145,49 @@ TEST_F(Registry, AnEmptyBrandDeletesTheValuesButNoKey)
     char buffer[260];
     for (const char *name : {"instdrv", "exepath", "instopt", "gamedir"})
         EXPECT_EQ(0, reg_read_value(buffer, install_state.product_key, name, 260)) << name;
-    EXPECT_TRUE(key_exists(install_state.product_key));
-    RegDeleteTree932(HKEY_CURRENT_USER, install_state.product_key);
+    EXPECT_FALSE(key_exists("software\\InstallerTestEmptyBrand"));
     EXPECT_TRUE(key_exists("software"));
+    // An empty title as well: "software\\" names "software" and stays.
+    set_keys("", "");
+    remove_install_record();
+    EXPECT_TRUE(key_exists("software"));
+}
+
+// The longest value the install writes (a path of 259 bytes) reads back into
+// the 260 bytes every caller has; one byte more does not fit.
+TEST_F(Registry, AValueOf259BytesReadsBackWhole)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    const std::string path = "C:\\" + std::string(255, 'g') + "\\";
+    ASSERT_EQ(259u, path.size());
+    ASSERT_EQ(1, reg_write_value(path.c_str(), product.c_str(), "exepath"));
+    char buffer[260];
+    ASSERT_EQ(1, reg_read_value(buffer, product.c_str(), "exepath", sizeof buffer));
+    EXPECT_EQ(path, buffer);
+    ASSERT_EQ(1, reg_write_value((path + "x").c_str(), product.c_str(), "exepath"));
+    EXPECT_EQ(0, reg_read_value(buffer, product.c_str(), "exepath", sizeof buffer));
+}
+
+// Any program of the user may store a text of an odd byte count: it reads
+// as its whole UTF-16 units, the half unit dropped.
+TEST_F(Registry, AnOddByteCountReadsAsItsWholeUnits)
+{
+    const std::string product = std::string(brand) + "\\Title";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKey932(HKEY_CURRENT_USER, product.c_str(), &key));
+    const wchar_t text[] = L"C:\\G\\Q";
+    for (DWORD bytes : {1u, 5u, 9u}) {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"gamedir", 0, REG_SZ, (const BYTE *)text, bytes));
+        char buffer[260];
+        memset(buffer, '#', sizeof buffer);
+        ASSERT_EQ(1, reg_read_value(buffer, product.c_str(), "gamedir", sizeof buffer)) << bytes;
+        EXPECT_EQ(std::string("C:\\G\\Q").substr(0, bytes / 2), buffer) << bytes;
+        wchar_t *wide = reg_read_text(product.c_str(), "gamedir");
+        ASSERT_NE(nullptr, wide);
+        EXPECT_EQ(std::wstring(text).substr(0, bytes / 2), wide) << bytes;
+        free(wide);
+    }
+    RegCloseKey(key);
 }
 
 TEST_F(Registry, DeleteKeyIfEmptyReportsWhatItFound)

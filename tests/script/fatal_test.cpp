@@ -40,6 +40,7 @@ TEST(UnownedMessage, ShowsTheTextUnderItsCaptionWithOkOnly)
 #include <string>
 
 #include "boundary/open_file.h"
+#include "boundary/wide_text.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"
 #include "state/install_state.h"
@@ -78,6 +79,16 @@ const FatalCase fatal_cases[] = {
     {"maker文が見つかりません。", [] { write_install_txt("caption \"C\""); load_product_settings(); }},
     {"title文もしくはbland文が見つかりません。",
      [] { write_install_txt("caption \"C\" maker \"M\" title \"T\""); load_product_settings(); }},
+    {"install.txtの値に、シフトJISとして読めないバイトがあります。",
+     [] { write_install_txt("caption \"C\" maker \"M\x80\" title \"T\" bland \"B\""); load_product_settings(); }},
+    // Wide never hands a caller NULL for a text: without memory the program
+    // ends here, before a call could take NULL for "none" (an unnamed mutex).
+    {"メモリが足りません。",
+     [] {
+         wide_text_allocate = [](size_t) -> void * { return nullptr; };
+         Wide name("kaduinstmutex");
+         fputs(name.text() ? "converted\n" : "null\n", stderr);
+     }},
 };
 
 TEST(FatalError, EveryScannerAndSettingsErrorShowsItsBoxAndExitsWithZero)

@@ -2,6 +2,8 @@
 // fatal_error prints the box line and exits with code 0).
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "script/tokenizer.h"
@@ -129,6 +131,31 @@ TEST(TokenLimits, ATokenThatFitsIsReadAndOneByteMoreIsRefused)
     unclosed = "\"" + too_long + "\nnext \"line\"";
     expect_fatal([] { char b[260]; read_quoted(unclosed.c_str(), b, 260); },
                  "文字列が２行に渡るか途中で終わっています。");
+}
+
+// Every value read is code page 932 as it stands; any other byte ends the
+// program naming the file, and a valid value of every kind is read whole.
+TEST(StrictCodePage932, ValuesWithAnInvalidByteEndTheProgramNamingTheFile)
+{
+    const struct {
+        const char *value;
+        int invalid_at;
+    } cases[] = {
+        {"a\x80", 1},        {"\xA0", 0},         {"x\xFD", 1},       {"\xFE", 0},
+        {"\xFF", 0},         {"Game\x83", 4},     {"\x83\x20x", 0},   {"\x81\x7F", 0},
+        {"\xE0\xFD", 0},     {"\x83\x5C\x9F", 2}, {"ok", -1},          {"\x83\x5C\xB1\xE0\x40\xFC\xFC", -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.invalid_at, cp932_invalid_at(c.value, (int)strlen(c.value))) << c.value;
+
+    set_script_file("filelist3.txt");
+    static char out[260];
+    const std::string message = "filelist3.txtの値に、シフトJISとして読めないバイトがあります。";
+    expect_fatal([] { read_quoted(" \"Game\x83\" ", out, 260); }, message);
+    expect_fatal([] { read_quoted("\"\x80\"", out, 260); }, message);
+    expect_fatal([] { read_word("65\xFF" "0 ", out, 260); }, message);
+    EXPECT_EQ(6, read_quoted("\"\x83\x5C\xB1\"", out, 260));     // 'ソ' and a half-width 'ｱ'
+    EXPECT_STREQ("\x83\x5C\xB1", out);
 }
 
 }  // namespace

@@ -42,6 +42,18 @@ public:
         had_ = reg_text(HKEY_CURRENT_USER, kShellFolders, "Programs", &saved_);
         set(folder);
     }
+    // A folder named beyond code page 932 (a user named 김민수).
+    explicit ProgramsFolder(const std::wstring &folder)
+    {
+        had_ = reg_text(HKEY_CURRENT_USER, kShellFolders, "Programs", &saved_);
+        HKEY key;
+        if (RegCreateKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                          &key) != ERROR_SUCCESS)
+            return;
+        RegSetValueExW(key, L"Programs", 0, REG_SZ, (const BYTE *)folder.c_str(),
+                       (DWORD)((folder.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
     ~ProgramsFolder() { set(had_ ? saved_ : std::string()); }
 
 private:

@@ -19,6 +19,7 @@
 #include "support/cp932_calls.h"
 #include "support/file_tree.h"
 #include "support/hkcu.h"
+#include "support/unix_command.h"
 #include "uninstall/uninstall.h"
 
 namespace {
@@ -72,6 +73,15 @@ void write_record(const std::string &dir)
     reg_write_value(dir.c_str(), install_state.product_key, "gamedir");
 }
 
+// The first path an uninstall left, if any.
+char left[PATH_CAPACITY];
+
+int run_uninstall()
+{
+    left[0] = '\0';
+    return uninstall(left, sizeof left);
+}
+
 bool has_value(const char *name)
 {
     char buffer[260];
@@ -100,7 +110,7 @@ protected:
 TEST_F(Uninstall, RemovesEveryLoggedFileAndEmptyFolderThenTheRecord)
 {
     fake_install(game, "Game", {});
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_TRUE(is_folder(game));                    // never logged, so it stays
     EXPECT_TRUE(folder_entries(game).empty());       // without the log and the files
     EXPECT_FALSE(path_exists(menu + "\\Maker"));
@@ -120,7 +130,7 @@ TEST_F(Uninstall, ALogWithATornTailIsUninstalledWhole)
         fwrite(tail.data(), 1, tail.size(), log);
         fclose(log);
         BoxRobot robot;
-        ASSERT_EQ(1, uninstall());
+        ASSERT_EQ(1, run_uninstall());
         EXPECT_TRUE(robot.boxes.empty());
         EXPECT_TRUE(folder_entries(game).empty());
         EXPECT_FALSE(path_exists(menu + "\\Maker"));
@@ -131,7 +141,7 @@ TEST_F(Uninstall, AUsersFileKeepsItsFolderAndTheFoldersAbove)
 {
     fake_install(game, "Game", {});
     write_file(game + "data\\save.dat", "mine");
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_EQ("mine", read_file(game + "data\\save.dat"));
     EXPECT_FALSE(path_exists(game + "data\\a.bin"));
     EXPECT_FALSE(path_exists(game + "instlog.txt"));
@@ -160,7 +170,7 @@ TEST_F(Uninstall, EveryFolderTheInstallMadeGoesDeepestFirstWhateverTheLogOrder)
 {
     for (bool parents_first : {true, false}) {
         fake_install(game, "Game", nested_install(parents_first));
-        ASSERT_EQ(1, uninstall());
+        ASSERT_EQ(1, run_uninstall());
         EXPECT_FALSE(path_exists(base + "\\Brand")) << parents_first;
         EXPECT_EQ(std::vector<std::string>{"Programs"}, folder_entries(base)) << parents_first;
         make_folder(base + "\\Brand");
@@ -171,7 +181,7 @@ TEST_F(Uninstall, AUsersFileInANestedFolderKeepsItAndItsParentsAlone)
 {
     fake_install(game, "Game", nested_install(false));
     write_file(game + "d\\e\\mine.txt", "mine");
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_EQ(std::vector<std::string>{"mine.txt"}, folder_entries(game + "d\\e"));
     EXPECT_EQ(std::vector<std::string>{"e"}, folder_entries(game + "d"));
     EXPECT_EQ(std::vector<std::string>{"d"}, folder_entries(game));
@@ -198,7 +208,7 @@ TEST_F(Uninstall, ALogOfTheEarlierProgramLeavesOnlyTheUnloggedInstallFolder)
             write_file(line, "installed");
     write_record(game);
     ASSERT_TRUE(CopyFile932(old_log.c_str(), (game + "instlog.txt").c_str(), FALSE));
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_EQ(std::vector<std::string>{"Game"}, folder_entries(base + "\\Brand"));
     EXPECT_TRUE(folder_entries(game).empty());
     EXPECT_TRUE(folder_entries(menu).empty());
@@ -212,7 +222,7 @@ TEST_F(Uninstall, TheMakersFolderStaysWhileAnotherProductOfTheMakerIsInstalled)
     set_product("UninstallTestBrand", "Game", "ゲーム");
     fake_install(game, "Game", {});
 
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_FALSE(path_exists(menu + "\\Maker\\Game"));
     EXPECT_TRUE(path_exists(menu + "\\Maker\\Other\\Other.lnk"));
     EXPECT_TRUE(key_exists("software\\UninstallTestBrand\\Other"));
@@ -223,14 +233,15 @@ TEST_F(Uninstall, FilesAlreadyGoneAndForeignLogLinesChangeNothingElse)
 {
     fake_install(game, "Game", {">Another caption", "?software\\Someone\\Else"});
     DeleteFile932((game + "data\\a.bin").c_str());
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_FALSE(path_exists(game + "data"));
     EXPECT_FALSE(has_value("exepath"));
 }
 
 // The log is a text file anyone may edit: a line that leads out of the
 // install and Programs folders, or that is not a plain absolute path, is
-// left alone, and the uninstall still succeeds.
+// left alone; the rest goes, and the log and the record stay, naming the
+// first line left.
 TEST_F(Uninstall, LinesLeadingOutOfTheInstallAndProgramsFoldersAreLeftInPlace)
 {
     const std::string here = base + "\\here\\";
@@ -246,8 +257,12 @@ TEST_F(Uninstall, LinesLeadingOutOfTheInstallAndProgramsFoldersAreLeftInPlace)
     fake_install(game, "Game", {win_ini, "..\\outside.txt", "relative.txt", game + "data\\..\\..\\escaped.txt",
                                 ":" + base + "\\kept", game + "data/../../escaped.txt"});
     SetCurrentDirectory932(here.c_str());
-    EXPECT_EQ(1, uninstall());
+    EXPECT_EQ(UNINSTALL_INCOMPLETE, run_uninstall());
     SetCurrentDirectory932("C:\\");
+    EXPECT_EQ(win_ini, left);
+    EXPECT_TRUE(path_exists(game + "instlog.txt"));
+    EXPECT_TRUE(has_value("exepath"));
+    EXPECT_TRUE(has_value("gamedir"));
     EXPECT_TRUE(path_exists(win_ini));
     for (const std::string &path : outside)
         EXPECT_TRUE(path_exists(path)) << path;
@@ -256,11 +271,56 @@ TEST_F(Uninstall, LinesLeadingOutOfTheInstallAndProgramsFoldersAreLeftInPlace)
     EXPECT_FALSE(path_exists(menu + "\\Maker"));
 }
 
+// A file that cannot be deleted, and a folder that stays for another
+// reason than what is in it, keep the log and the record; once they can
+// go, the uninstall is run again and ends clean.
+TEST_F(Uninstall, WhatCannotBeRemovedKeepsTheLogAndTheRecordUntilItCan)
+{
+    fake_install(game, "Game", {});
+    HANDLE held = CreateFile932((game + "data\\b.bin").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(UNINSTALL_INCOMPLETE, run_uninstall());
+    EXPECT_EQ(game + "data\\b.bin", left);
+    EXPECT_FALSE(path_exists(game + "data\\a.bin"));
+    EXPECT_FALSE(path_exists(menu + "\\Maker"));
+    EXPECT_TRUE(path_exists(game + "instlog.txt"));
+    EXPECT_TRUE(has_value("exepath"));
+    CloseHandle(held);
+    EXPECT_EQ(UNINSTALL_DONE, run_uninstall());
+    EXPECT_STREQ("", left);
+    EXPECT_TRUE(folder_entries(game).empty());
+    EXPECT_FALSE(has_value("exepath"));
+}
+
+// A link put into the install folder (here a host's symbolic link, which
+// Wine reports as a reparse point, as Windows does a junction) leads the
+// log's paths outside: nothing is deleted through it, the link is not
+// removed, and the uninstall names the first path through it.
+TEST_F(Uninstall, NothingIsDeletedThroughAReparsePointInTheInstallFolder)
+{
+    const std::string outside = base + "\\outside";
+    make_folder(outside);
+    write_file(outside + "\\keep.txt", "not the install's");
+    fake_install(game, "Game", {game + "link\\keep.txt", ":" + game + "link\\", ":" + game + "link"});
+    ASSERT_EQ(0, run_unix("ln -s '" + unix_path(outside) + "' '" + unix_path(game) + "link'"));
+    DWORD attributes = GetFileAttributes932((game + "link").c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    ASSERT_NE(0u, attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_EQ(UNINSTALL_INCOMPLETE, run_uninstall());
+    EXPECT_EQ(game + "link\\keep.txt", left);
+    EXPECT_EQ("not the install's", read_file(outside + "\\keep.txt"));
+    EXPECT_TRUE(path_exists(game + "link"));
+    EXPECT_FALSE(path_exists(game + "game.exe"));
+    EXPECT_TRUE(path_exists(game + "instlog.txt"));
+    EXPECT_TRUE(has_value("exepath"));
+    ASSERT_EQ(0, run_unix("rm '" + unix_path(game) + "link'"));
+}
+
 TEST_F(Uninstall, AnEmptyLogRemovesOnlyTheLogAndTheRecord)
 {
     fake_install(game, "Game", {});
     log_create((game + "instlog.txt").c_str());
-    ASSERT_EQ(1, uninstall());
+    ASSERT_EQ(1, run_uninstall());
     EXPECT_TRUE(path_exists(game + "data\\a.bin"));
     EXPECT_FALSE(path_exists(game + "instlog.txt"));
     EXPECT_FALSE(has_value("gamedir"));
@@ -272,7 +332,7 @@ TEST_F(Uninstall, AnUnreadableLogOrMissingGamedirChangesNothing)
     DeleteFile932((game + "instlog.txt").c_str());
     {
         BoxRobot robot;
-        EXPECT_EQ(0, uninstall());
+        EXPECT_EQ(0, run_uninstall());
         ASSERT_EQ(1u, robot.boxes.size());
         EXPECT_EQ("インストールログ読込失敗", robot.boxes[0].caption);
         EXPECT_EQ("インストールログが読めません。", robot.boxes[0].text);
@@ -283,7 +343,7 @@ TEST_F(Uninstall, AnUnreadableLogOrMissingGamedirChangesNothing)
 
     reg_delete_value(install_state.product_key, "gamedir");
     BoxRobot robot;
-    EXPECT_EQ(0, uninstall());
+    EXPECT_EQ(0, run_uninstall());
     ASSERT_EQ(1u, robot.boxes.size());
     EXPECT_EQ("インストールログが読めません。", robot.boxes[0].text);
     EXPECT_TRUE(has_value("exepath"));
@@ -361,6 +421,26 @@ TEST_F(LauncherCommands, YesUninstallsReportsAndSwitchesTheButtons)
     EXPECT_FALSE(has_value("exepath"));
 }
 
+TEST_F(LauncherCommands, AnUninstallThatLeavesAPathSaysSoAndKeepsTheButtons)
+{
+    const std::string elsewhere = base + "\\elsewhere.txt";
+    write_file(elsewhere, "not the install's");
+    fake_install(game, "Game", {elsewhere});
+    BoxRobot robot;
+    robot.answer({IDYES, IDOK});
+    launcher_uninstall_command(window_);
+    ASSERT_EQ(2u, robot.boxes.size());
+    EXPECT_EQ("アンインストール未完了", robot.boxes[1].caption);
+    EXPECT_EQ("\"" + elsewhere + "\"を削除できませんでした。インストールログとレジストリのインストール情報は"
+              "残してあります。もう一度アンインストールするか、残ったものを手で削除してください。",
+              robot.boxes[1].text);
+    EXPECT_EQ(window_, robot.boxes[1].owner);
+    EXPECT_EQ(installed, enabled());
+    EXPECT_TRUE(has_value("exepath"));
+    EXPECT_TRUE(path_exists(elsewhere));
+    EXPECT_FALSE(path_exists(game + "game.exe"));
+}
+
 TEST_F(LauncherCommands, AFailedUninstallOffersToRemoveTheRecordAlone)
 {
     fake_install(game, "Game", {});
@@ -389,7 +469,9 @@ TEST_F(LauncherCommands, AFailedUninstallOffersToRemoveTheRecordAlone)
     EXPECT_TRUE(path_exists(game + "game.exe"));     // no file is touched
 }
 
-TEST_F(LauncherCommands, CleanUpWithAnEmptyBrandDeletesValuesButNoKey)
+// "software" itself is never touched: with an empty brand the product's
+// own key ("software\\<title>") goes, the brand key ("software\") stays.
+TEST_F(LauncherCommands, CleanUpWithAnEmptyBrandDeletesValuesAndTheProductsKeyOnly)
 {
     set_product("", "UninstallTestEmptyBrand", "C");
     reg_write_value("x", install_state.product_key, "exepath");
@@ -399,8 +481,8 @@ TEST_F(LauncherCommands, CleanUpWithAnEmptyBrandDeletesValuesButNoKey)
     launcher_uninstall_command(window_);
     EXPECT_FALSE(has_value("exepath"));
     EXPECT_FALSE(has_value("instopt"));
-    EXPECT_TRUE(key_exists(install_state.product_key));
-    RegDeleteTree932(HKEY_CURRENT_USER, install_state.product_key);
+    EXPECT_FALSE(key_exists("software\\UninstallTestEmptyBrand"));
+    EXPECT_TRUE(key_exists("software"));
 }
 
 }  // namespace

@@ -65,6 +65,11 @@ void add_at(Checker &c, int error, const char *at, const char *kind, const std::
 // The last fatal error, as an error at `at`.
 void add_fatal_at(Checker &c, const char *at);
 
+// The Start-menu paths as the installer judges them before it makes
+// anything: on a fatal error, a finding at the place paired with the name
+// its message starts with (none when no name matches).
+void check_start_menu(Checker &c, const std::vector<std::pair<Msg, const char *>> &places);
+
 // The last token the readers looked at; null when none.
 const char *last_token(const Checker &c);
 

@@ -8,6 +8,7 @@
 
 #include "base/format_fits.h"
 #include "checker.h"
+#include "core/install_rules.h"
 #include "core/path_scan.h"
 #include "publisher_slips.h"
 #include "script/tokenizer.h"
@@ -58,10 +59,8 @@ static int check_copy(void *context, const char *target_folder, const char *sour
         add_at(c, 0, source_at, "source-missing", format(text_of(CheckerText::source_is_file), source_folder));
         return 1;
     }
+    // A target the uninstall could not reach has ended the list already.
     const char *target = target_folder + strlen(install_state.install_dir);
-    if (!stays_inside(target, cp932_lead_byte))
-        add_at(c, 1, target_at, "target-outside",
-               format(text_of(CheckerText::target_outside), (int)strlen(target) - 1, target));
     medium_list(base, relative, &c.entries);
     int files = 0;
     std::string subfolder;          // the first by name, the same on every platform
@@ -135,15 +134,25 @@ static void check_list_result(Checker &c, int n)
     const char *program = s.exe_path + strlen(s.install_dir);
     if (!produced(c, program))
         add_at(c, 0, places.program, "target-not-copied", format(text_of(CheckerText::program_not_copied), program));
+    // The shortcuts' paths as the installer judges them before it makes
+    // anything (the product's values were judged with install.txt).
+    StartMenuPaths paths;
+    if (!run_guarded(c, [&] { compose_start_menu(STAND_IN_PROGRAMS_FOLDER, &paths); })) {
+        const char *pattern = text_of(Msg::path_not_removable);
+        for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
+            if (c.fatal.message == format(pattern, text_of(Msg::shortcut_name_name), s.shortcut_names[slot])) {
+                add_fatal_at(c, places.shortcut_names[slot]);
+                break;
+            }
+            if (c.fatal.message == format(pattern, text_of(Msg::shortcut_target_name), s.shortcut_targets[slot])) {
+                add_fatal_at(c, places.shortcut_targets[slot]);
+                break;
+            }
+        }
+    }
     for (int slot = 0; slot < SHORTCUT_SLOTS && places.shortcut_targets[slot]; slot++) {
         check_name_value(c, text_of(CheckerText::shortcut_name_word), s.shortcut_names[slot],
                          places.shortcut_names[slot], CheckerText::names_shortcut);
-        if (!stays_inside(s.shortcut_names[slot], cp932_lead_byte))
-            add_at(c, 1, places.shortcut_names[slot], "target-outside",
-                   format(text_of(CheckerText::shortcut_name_outside), s.shortcut_names[slot]));
-        if (!stays_inside(s.shortcut_targets[slot], cp932_lead_byte))
-            add_at(c, 1, places.shortcut_targets[slot], "target-outside",
-                   format(text_of(CheckerText::shortcut_target_outside), s.shortcut_targets[slot]));
         if (s.shortcut_names[slot][0] && !produced(c, s.shortcut_targets[slot]))
             add_at(c, 0, places.shortcut_targets[slot], "target-not-copied",
                    format(text_of(CheckerText::shortcut_target_not_copied), s.shortcut_targets[slot]));

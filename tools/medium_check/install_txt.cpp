@@ -10,6 +10,7 @@
 #include "publisher_slips.h"
 #include "script/settings.h"
 #include "script/tokenizer.h"
+#include "base/format_fits.h"
 #include "state/install_state.h"
 #include "text/checker_texts.h"
 
@@ -69,7 +70,7 @@ static int check_setting(Checker &c, const char *keyword, char *value, int size,
     const ValueRange *inside = at ? range_holding(ranges, at) : nullptr;
     const char *text = c.text;
     if (!ran) {
-        if (inside)
+        if (inside && c.fatal.kind != Msg::invalid_byte)
             add_at(c, 1, keyword_before(at, keyword, text), "keyword-in-value", c.fatal.message);
         else
             add_fatal_at(c, at);
@@ -87,11 +88,23 @@ static int check_setting(Checker &c, const char *keyword, char *value, int size,
     return 1;
 }
 
+// The rule the installer holds every path it makes to, run on `path`; a
+// finding at `at` when it fails.
+static int check_plain(Checker &c, const char *path, Msg what, const char *value, const char *at)
+{
+    if (run_guarded(c, [&] { require_plain_path(path, what, value); }))
+        return 1;
+    add_fatal_at(c, at);
+    return 0;
+}
+
 // The lookups of the launcher window, then the names the installer builds
-// from them. Leaves install_dir at the default install folder.
+// from them. Leaves install_dir at the default install folder (a stand-in
+// when the settings give none, so the lists are judged all the same).
 void check_settings(Checker &c)
 {
     InstallState &s = install_state;
+    format_fits(s.install_dir, sizeof s.install_dir, "%s", "C:\\Program Files\\Title\\");
     c.file = "install.txt";
     c.text = SettingsText;
     if (!load_control_file(c, "install.txt", SettingsText)) {
@@ -107,8 +120,9 @@ void check_settings(Checker &c)
     const char *caption_at = nullptr, *maker_at = nullptr, *message_at = nullptr;
     const char *title_at = nullptr, *bland_at = nullptr;
     const char *title_missing = text_of(Msg::title_missing);
-    check_setting(c, "caption", s.caption, sizeof s.caption, text_of(Msg::caption_missing), ranges, &caption_at);
-    check_setting(c, "maker", s.maker, sizeof s.maker, text_of(Msg::maker_missing), ranges, &maker_at);
+    int caption = check_setting(c, "caption", s.caption, sizeof s.caption, text_of(Msg::caption_missing), ranges,
+                                &caption_at);
+    int maker = check_setting(c, "maker", s.maker, sizeof s.maker, text_of(Msg::maker_missing), ranges, &maker_at);
     check_setting(c, "execmessage", s.execmessage, sizeof s.execmessage, nullptr, ranges, &message_at);
     int title = check_setting(c, "title", s.title, sizeof s.title, title_missing, ranges, &title_at);
     int bland = check_setting(c, "bland", s.bland, sizeof s.bland, title ? title_missing : nullptr,
@@ -126,11 +140,20 @@ void check_settings(Checker &c)
         add_at(c, 1, bland_at, "too-long", text_of(Msg::default_folder_too_long));
         return;
     }
+    if (!check_plain(c, folder, Msg::bland_value_name, s.bland, bland_at))
+        return;
     char install_folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
     if (!compose_install_folder(folder, s.title, install_folder, log_path, sizeof log_path)) {
         add_at(c, 0, title_at, "too-long", text_of(Msg::install_folder_too_long));
         return;
     }
+    if (!check_plain(c, install_folder, Msg::title_value_name, s.title, title_at))
+        return;
     memcpy(s.install_dir, install_folder, sizeof install_folder);
+    // The Start menu is made of values that were read; one that was not is reported already.
+    clear_shortcut_slots();
+    if (caption && maker)
+        check_start_menu(c, {{Msg::maker_value_name, maker_at}, {Msg::caption_value_name, caption_at},
+                             {Msg::title_value_name, title_at}});
 }

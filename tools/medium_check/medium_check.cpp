@@ -11,6 +11,7 @@
 #include "base/fatal.h"
 #include "base/format_fits.h"
 #include "checker.h"
+#include "core/install_rules.h"
 #include "core/path_scan.h"
 #include "image_names.h"
 #include "publisher_slips.h"
@@ -33,6 +34,12 @@ static const char *finding_kind(Msg kind)
 {
     if (kind == Msg::too_many_shortcuts)
         return "too-many-shortcuts";
+    if (kind == Msg::invalid_byte)
+        return "invalid-byte";
+    if (kind == Msg::path_not_removable)
+        return "target-outside";
+    if (kind == Msg::value_not_removable)
+        return "not-plain";
     return message(kind).group == MsgGroup::name ? "too-long" : "syntax";
 }
 
@@ -95,6 +102,20 @@ void add_fatal_at(Checker &c, const char *at)
     add_at(c, 1, at, finding_kind(c.fatal.kind), c.fatal.message);
 }
 
+void check_start_menu(Checker &c, const std::vector<std::pair<Msg, const char *>> &places)
+{
+    StartMenuPaths paths;
+    if (run_guarded(c, [&] { compose_start_menu(STAND_IN_PROGRAMS_FOLDER, &paths); }))
+        return;
+    for (const auto &place : places) {
+        const char *name = text_of(place.first);
+        if (c.fatal.message.compare(0, strlen(name), name) == 0) {
+            add_fatal_at(c, place.second);
+            return;
+        }
+    }
+}
+
 std::string folded(const std::string &path)
 {
     std::string out = path;
@@ -120,6 +141,7 @@ int load_control_file(Checker &c, const char *name, char *buffer)
     c.text = buffer;
     c.file = name;
     check_saved_as(c, bytes.size());
+    set_script_file(name);
     if (more)
         add_at(c, 0, buffer + bytes.size(), "truncated",
                format(text_of(CheckerText::truncated), name, (int)SCRIPT_TEXT_BYTES));
