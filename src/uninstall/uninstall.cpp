@@ -100,6 +100,24 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
     free(depths);
 }
 
+// Another program may hold a file open for a moment (a virus scanner, the
+// search indexer, Wine's menu builder reading a new shortcut): a delete that
+// meets it is tried again for a bounded time, then left as any other failure.
+// A read-only file is refused for good, so it is not waited for.
+static void delete_file_patiently(const char *path)
+{
+    const DWORD patience_ms = 1500, pause_ms = 50;
+    Wide wide(path);
+    for (DWORD started = GetTickCount(); !DeleteFileW(wide); Sleep(pause_ms)) {
+        DWORD error = GetLastError();
+        DWORD attributes = GetFileAttributesW(wide);
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+            || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)
+            || GetTickCount() - started >= patience_ms)
+            return;
+    }
+}
+
 // Removes the folders that can go; those that cannot yet stay in the pass.
 static void remove_folders(FolderPass *pass)
 {
@@ -125,9 +143,9 @@ int uninstall(void)
     order_deepest_first(&pass, &log, &reach);
     for (int i = 0; i < log.count; i++)
         if (is_file_line(log.lines[i]) && may_remove(&reach, log.lines[i]))
-            DeleteFileW(Wide(log.lines[i]));
+            delete_file_patiently(log.lines[i]);
     remove_folders(&pass);
-    DeleteFileW(Wide(install_state.install_log_path));
+    delete_file_patiently(install_state.install_log_path);
     // Again without the log: the install folder held it.
     remove_folders(&pass);
     free(pass.folders);
