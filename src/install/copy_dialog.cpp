@@ -13,8 +13,6 @@
 // One buffer for every chunk of every file: a copy allocates nothing.
 static char copy_buffer[COPY_CHUNK_BYTES];
 
-static const char write_failed[] = "ファイルが書き込めません。空き容量が足りません。";
-
 // The common controls are no import of the program: a DLL that is not on
 // the system's list of known DLLs would be looked for first in the program's
 // own folder, the shared temporary folder. They are loaded by full path from
@@ -84,7 +82,7 @@ static void on_init(HWND window)
 {
     char text[1000];
     if (!format_fits(text, sizeof text, "%s -> %s", install_state.copy_source, install_state.copy_target))
-        fatal_error("コピーするファイルのパスが長すぎます。");
+        fatal_error(Msg::copy_text_too_long);
     SetDlgItemTextW(window, COPY_TEXT_ID, Wide(text));
     SetTimer(window, COPY_TIMER_ID, COPY_TIMER_MS, NULL);
     UpdateWindow(window);
@@ -95,7 +93,7 @@ static void on_init(HWND window)
 [[noreturn]] static void end_on_full_disk(void)
 {
     DeleteFileW(Wide(install_state.copy_target));
-    fatal_error(write_failed);
+    fatal_error(Msg::write_failed);
 }
 
 // The whole copy, inside the first tick.

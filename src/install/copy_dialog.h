@@ -18,7 +18,7 @@ enum {
 // or after the source could not be opened, when a stream did not open or a
 // read failed (nothing more is written then), or when the dialog could not
 // be created. A short write ends the program with
-// "ファイルが書き込めません。空き容量が足りません。".
+// the full-disk fatal error (Msg::write_failed).
 int show_copy_dialog(const char *source_path, const char *target_path);
 
 // Registers "msctls_progress32" from the common controls of the system

@@ -8,8 +8,6 @@
 #include "state/format_fits.h"
 #include "state/install_state.h"
 
-static const char list_error[] = "ファイルリストにエラーがあります。";
-
 static int is_ascii_letter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -29,7 +27,7 @@ static int expect_keyword(const char *text, const char *keyword)
     int length = word_length(text, &start);
     note_script_token(text + start);
     if (length != (int)strlen(keyword) || strncmp(text + start, keyword, (size_t)length) != 0)
-        fatal_error(list_error);
+        fatal_error(Msg::list_error);
     return start + length;
 }
 
@@ -48,7 +46,7 @@ static int run_header(const char *text, const FileListActions *actions)
     actions->places->program = token_at(text + pos);
     char program[PATH_CAPACITY];
     pos += read_quoted(text + pos, program, sizeof program);
-    format_must_fit(install_state.exe_path, sizeof install_state.exe_path, "ゲームプログラムのパス", "%s%s",
+    format_must_fit(install_state.exe_path, sizeof install_state.exe_path, Msg::program_path_name, "%s%s",
                     install_state.install_dir, program);
     return pos;
 }
@@ -57,7 +55,7 @@ static int run_shortcut(const char *text, int *filled, const FileListActions *ac
 {
     if (*filled >= SHORTCUT_SLOTS) {
         note_script_token(text);
-        fatal_error("ショートカットは５つまでしか作れません。");
+        fatal_error(Msg::too_many_shortcuts);
     }
     int pos = expect_keyword(text, "shortcut");
     pos += skip_blank(text + pos);
@@ -74,12 +72,12 @@ static int run_shortcut(const char *text, int *filled, const FileListActions *ac
 static int ask_for_disk(const FileListActions *actions, const char *prompt, const char *check_path)
 {
     for (;;) {
-        int answer = actions->ask(actions->context, prompt, "ドライブ入替確認", ASK_OK_CANCEL);
+        int answer = actions->ask(actions->context, prompt, caption_of(Msg::disc_prompt), ASK_OK_CANCEL);
         if (answer <= 0)
             return 0;           // no way to ask: waiting on would never end
         if (answer == ANSWER_CANCEL) {
-            if (actions->ask(actions->context, "インストールを中断しますか？",
-                             "インストール中断確認", ASK_YES_NO) == ANSWER_YES)
+            if (actions->ask(actions->context, text_of(Msg::disc_cancel),
+                             caption_of(Msg::disc_cancel), ASK_YES_NO) == ANSWER_YES)
                 return 0;
             continue;
         }
@@ -102,15 +100,15 @@ static int run_change(const char *text, const FileListActions *actions)
     pos += read_quoted(text + pos, check_file, sizeof check_file);
 
     if (!is_ascii_letter(s.source_dir[0]) || s.source_dir[1] != ':' || s.source_dir[2] != '\\')
-        fatal_error("ドライブ名のない場所から起動されたため、ディスクを入れ替えられません。");
+        fatal_error(Msg::no_drive_letter);
     char drive = s.source_dir[0];
     char check_path[PATH_CAPACITY];
-    format_must_fit(check_path, sizeof check_path, "確認ファイルのパス", "%c:\\%s", drive, check_file);
+    format_must_fit(check_path, sizeof check_path, Msg::check_file_path_name, "%c:\\%s", drive, check_file);
     s.source_dir[3] = '\0';
     actions->close_streams(actions->context);
 
     char prompt[PATH_CAPACITY + 100];
-    format_must_fit(prompt, sizeof prompt, "ディスク名", "ドライブ%cに「%s」を入れてＯＫを押してください。",
+    format_must_fit(prompt, sizeof prompt, Msg::disc_name_name, text_of(Msg::disc_prompt),
                     upper_ascii(drive), disk_name);
     if (!ask_for_disk(actions, prompt, check_path))
         return -1;
@@ -132,13 +130,13 @@ static int run_copy(const char *text, const FileListActions *actions, int *copie
     char source_folder[PATH_CAPACITY];
     char target_folder[PATH_CAPACITY];
     if (source[0])
-        format_must_fit(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s%s\\", s.source_dir, source);
+        format_must_fit(source_folder, sizeof source_folder, Msg::source_folder_path_name, "%s%s\\", s.source_dir, source);
     else
-        format_must_fit(source_folder, sizeof source_folder, "コピー元フォルダのパス", "%s", s.source_dir);
+        format_must_fit(source_folder, sizeof source_folder, Msg::source_folder_path_name, "%s", s.source_dir);
     if (target[0])
-        format_must_fit(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s%s\\", s.install_dir, target);
+        format_must_fit(target_folder, sizeof target_folder, Msg::target_folder_path_name, "%s%s\\", s.install_dir, target);
     else
-        format_must_fit(target_folder, sizeof target_folder, "コピー先フォルダのパス", "%s", s.install_dir);
+        format_must_fit(target_folder, sizeof target_folder, Msg::target_folder_path_name, "%s", s.install_dir);
     *copied = actions->copy_folder(actions->context, target_folder, source_folder) != 0;
     return pos;
 }

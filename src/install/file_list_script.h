@@ -52,5 +52,5 @@ struct FileListActions {
 // A `change` statement needs the program's folder to start with a drive
 // letter, a colon and a backslash: from anywhere else (a network path) there
 // is no drive whose disk could be changed, and the list ends with
-// "ドライブ名のない場所から起動されたため、ディスクを入れ替えられません。".
+// the fatal error Msg::no_drive_letter.
 int interpret_file_list(const char *text, const FileListActions *actions);

@@ -34,11 +34,11 @@ static int path_exists(const char *path)
 }
 
 // Stops the collection: the names taken so far are freed first.
-[[noreturn]] static void refuse_collection(HANDLE search, const char *message)
+[[noreturn]] static void refuse_collection(HANDLE search, Msg kind)
 {
     FindClose(search);
     free_copy_file_names();
-    fatal_error(message);
+    fatal_error(kind);
 }
 
 FolderListing folder_listing = {FindFirstFileW, FindNextFileW};
@@ -50,7 +50,7 @@ FolderListing folder_listing = {FindFirstFileW, FindNextFileW};
 static int collect_file_names(const char *source_folder)
 {
     char pattern[1000];
-    format_must_fit(pattern, sizeof pattern, "コピー元フォルダのパス", "%s%s", source_folder, "*.*");
+    format_must_fit(pattern, sizeof pattern, Msg::source_folder_path_name, "%s%s", source_folder, "*.*");
     WIN32_FIND_DATAW entry;
     HANDLE search = folder_listing.find_first(Wide(pattern), &entry);
     if (search == INVALID_HANDLE_VALUE)
@@ -59,18 +59,17 @@ static int collect_file_names(const char *source_folder)
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (wcscmp(entry.cFileName, L"..") == 0 || wcscmp(entry.cFileName, L".") == 0)
                 continue;
-            refuse_collection(search, "コピー元フォルダにサブフォルダがあります。"
-                                      "サブフォルダのコピーはサポートしていません。");
+            refuse_collection(search, Msg::source_subfolder);
         }
         if (copy_file_count >= COPY_FILE_NAMES_MAX)
-            refuse_collection(search, "コピー元フォルダのファイルが多すぎます。65536個までです。");
+            refuse_collection(search, Msg::source_too_many);
         // A name 932 cannot hold could be neither copied by its name nor
         // logged: the folder is refused before any of its files is touched.
         if (!cp932_holds(entry.cFileName))
-            refuse_collection(search, "コピー元フォルダに、このインストーラでは使えない文字を含む名前のファイルがあります。");
+            refuse_collection(search, Msg::source_unheld_name);
         char *name = cp932_copy(entry.cFileName);
         if (!name)
-            refuse_collection(search, "メモリが足りません。");
+            refuse_collection(search, Msg::out_of_memory);
         copy_file_names[copy_file_count++] = name;
     } while (folder_listing.find_next(search, &entry));
     int listed = GetLastError() == ERROR_NO_MORE_FILES;
@@ -82,9 +81,9 @@ int copy_folder(const char *target_folder, const char *source_folder)
 {
     char text[1000];
     if (strlen(source_folder) >= PATH_CAPACITY || !path_exists(source_folder)) {
-        format_must_fit(text, sizeof text, "コピー元フォルダのパス",
-                        "コピー元フォルダ\"%s\"にアクセス出来ません。", source_folder);
-        fatal_error(text);
+        format_must_fit(text, sizeof text, Msg::source_folder_path_name,
+                        text_of(Msg::source_folder_missing), source_folder);
+        fatal_error(Msg::source_folder_missing, text);
     }
     // Every folder made on the way is logged, parents first, so that the
     // uninstall can remove the whole tree.
@@ -124,17 +123,17 @@ int copy_file_with_progress(const char *target_folder, const char *source_folder
 {
     char target_path[PATH_CAPACITY];
     char source_path[PATH_CAPACITY];
-    format_must_fit(target_path, sizeof target_path, "コピー先ファイルのパス", "%s%s", target_folder, file_name);
-    format_must_fit(source_path, sizeof source_path, "コピー元ファイルのパス", "%s%s", source_folder, file_name);
+    format_must_fit(target_path, sizeof target_path, Msg::target_file_path_name, "%s%s", target_folder, file_name);
+    format_must_fit(source_path, sizeof source_path, Msg::source_file_path_name, "%s%s", source_folder, file_name);
     // Opening the target for writing would empty the source (the medium
     // copied into the install folder): stop before it, and log nothing, as
     // the file is not the install's to remove.
     if (same_file(source_path, target_path)) {
         char message[1000];
-        format_must_fit(message, sizeof message, "コピー先ファイルのパス",
-                        "コピー先\"%s\"はコピー元と同じファイルです。インストール先には別のフォルダを選んでください。",
+        format_must_fit(message, sizeof message, Msg::target_file_path_name,
+                        text_of(Msg::same_file),
                         target_path);
-        MessageBoxW((HWND)install_state.options_window, Wide(message), Wide("インストールエラー"), MB_OK);
+        MessageBoxW((HWND)install_state.options_window, Wide(message), Wide(caption_of(Msg::same_file)), MB_OK);
         return 0;
     }
     // An earlier file left read-only, hidden or system would refuse the write

@@ -5,6 +5,7 @@
 
 #include "script/tokenizer.h"
 #include "state/format_fits.h"
+#include "text/messages.h"
 
 int compose_record_keys(const char *bland, const char *title, char *brand_key, char *product_key,
                         size_t size)
@@ -59,5 +60,5 @@ int size_word_megabytes(const char *word)
 
 int compose_option_item(const OptionHeader *header, char *item, size_t size)
 {
-    return format_fits(item, size, "%s (%dMb必要)", header->name, header->megabytes);
+    return format_fits(item, size, text_of(Msg::option_item), header->name, header->megabytes);
 }

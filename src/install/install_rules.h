@@ -43,5 +43,5 @@ int read_option_header(const char *text, OptionHeader *header);
 // the first other byte, held at the 32-bit limits; 0 without digits).
 int size_word_megabytes(const char *word);
 
-// The option list's item "<name> (<megabytes>Mb必要)".
+// The option list's item (Msg::option_item): the name and the megabytes.
 int compose_option_item(const OptionHeader *header, char *item, size_t size);

@@ -25,10 +25,11 @@ int (*options_file_list_runner)(HWND owner) = run_file_list;
 
 static int start_running = 0;
 
-static const char error_caption[] = "インストールエラー";
-static const char unheld_folder_text[] =
-    "インストール先のフォルダ名に、このインストーラでは使えない文字が含まれています。"
-    "別のフォルダを選んでください。";
+// A box of `kind` over the dialog, showing `text` (its text by default).
+static void show_box(HWND dialog, Msg kind, const char *text = nullptr)
+{
+    MessageBoxW(dialog, Wide(text ? text : text_of(kind)), Wide(caption_of(kind)), MB_OK);
+}
 
 int options_start_running(void)
 {
@@ -51,8 +52,8 @@ static void centre_dialog(HWND dialog)
 static void set_title(HWND dialog)
 {
     char title[PATH_CAPACITY + 32];
-    if (!format_fits(title, sizeof title, "%sのインストール", install_state.caption))
-        fatal_error("インストーラの見出しが長すぎます。");
+    if (!format_fits(title, sizeof title, text_of(Msg::options_title), install_state.caption))
+        fatal_error(Msg::options_title_too_long);
     SetWindowTextW(dialog, Wide(title));
 }
 
@@ -66,7 +67,7 @@ static void find_source_drive(void)
     while (end < length && path[end] != '\\')
         end++;
     if (end + 2 > sizeof install_state.source_drive)
-        fatal_error("インストーラのあるドライブの名前が長すぎます。");
+        fatal_error(Msg::drive_name_too_long);
     memcpy(install_state.source_drive, path, end);
     install_state.source_drive[end] = '\\';
     install_state.source_drive[end + 1] = '\0';
@@ -89,7 +90,7 @@ static void show_default_folder(HWND dialog)
         windows[0] = '\0';
     if (!compose_default_folder(windows, install_state.bland, install_state.install_dir,
                                 sizeof install_state.install_dir))
-        fatal_error("インストール先のフォルダ名が長すぎます。ブランド名を短くしてください。");
+        fatal_error(Msg::default_folder_too_long);
     SetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, Wide(install_state.install_dir));
 }
 
@@ -121,8 +122,8 @@ static void add_option(HWND dialog, int n)
     char item[PATH_CAPACITY];
     if (!compose_option_item(&header, item, sizeof item)) {
         char message[MESSAGE_CAPACITY];
-        format_fits(message, sizeof message, "filelist%d.txtのオプション名が長すぎます。", n);
-        fatal_error(message);
+        format_fits(message, sizeof message, text_of(Msg::option_name_too_long), n);
+        fatal_error(Msg::option_name_too_long, message);
     }
     SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_ADDSTRING, 0, (LPARAM)Wide(item).text());
 }
@@ -137,7 +138,7 @@ static void fill_option_list(HWND dialog)
         FILE *file = open_file(name, "rt");
         if (!file) {
             if (n == 0)
-                fatal_error("filelist0.txtがありません。");
+                fatal_error(Msg::filelist0_missing);
             break;
         }
         read_file_list(file);
@@ -167,14 +168,14 @@ static int refuse_unheld_folder(HWND dialog, const wchar_t *folder)
 {
     if (cp932_holds(folder))
         return 0;
-    MessageBoxW(dialog, Wide(unheld_folder_text), Wide(error_caption), MB_OK);
+    show_box(dialog, Msg::unheld_install_folder);
     return 1;
 }
 
 static void pick_folder(HWND dialog)
 {
     wchar_t picked[MAX_PATH];
-    Wide title("インストールフォルダの選択");
+    Wide title(text_of(Msg::folder_picker_title));
     BROWSEINFOW info = {};
     info.hwndOwner = dialog;
     info.pidlRoot = NULL;
@@ -194,7 +195,7 @@ static void pick_folder(HWND dialog)
     size_t length = strlen(chosen);
     int add_separator = !ends_with_separator(chosen, cp932_lead_byte);
     if (length + (size_t)add_separator >= sizeof install_state.install_dir) {
-        MessageBoxW(dialog, Wide("選択したフォルダの名前が長すぎます。"), Wide(error_caption), MB_OK);
+        show_box(dialog, Msg::picked_folder_too_long);
         return;
     }
     memcpy(install_state.install_dir, chosen, length);
@@ -235,16 +236,16 @@ static int confirm_install_folder(HWND dialog, const char *folder)
     char message[MESSAGE_CAPACITY];
     install_folder_made.count = 0;
     if (GetFileAttributesW(Wide(folder)) != INVALID_FILE_ATTRIBUTES) {
-        format_fits(message, sizeof message, "フォルダ\"%s\"にインストールします。よろしいですか？", folder);
-        return MessageBoxW(dialog, Wide(message), Wide("インストールフォルダ確認"), MB_YESNO) == IDYES;
+        format_fits(message, sizeof message, text_of(Msg::install_folder_exists), folder);
+        return MessageBoxW(dialog, Wide(message), Wide(caption_of(Msg::install_folder_exists)), MB_YESNO) == IDYES;
     }
-    format_fits(message, sizeof message, "フォルダ\"%s\"を作成します。よろしいですか？", folder);
-    if (MessageBoxW(dialog, Wide(message), Wide("インストールフォルダ作成確認"), MB_YESNO) != IDYES)
+    format_fits(message, sizeof message, text_of(Msg::install_folder_create), folder);
+    if (MessageBoxW(dialog, Wide(message), Wide(caption_of(Msg::install_folder_create)), MB_YESNO) != IDYES)
         return 0;
     if (make_path(folder, remember_created_folder, NULL))
         return 1;
-    format_fits(message, sizeof message, "フォルダ\"%s\"の作成に失敗しました。", folder);
-    MessageBoxW(dialog, Wide(message), Wide(error_caption), MB_OK);
+    format_fits(message, sizeof message, text_of(Msg::install_folder_not_made), folder);
+    show_box(dialog, Msg::install_folder_not_made, message);
     return 0;
 }
 
@@ -253,8 +254,8 @@ static void load_chosen_list(const char *list_path)
     FILE *file = open_file(list_path, "rt");
     if (!file) {
         char message[MESSAGE_CAPACITY];
-        format_fits(message, sizeof message, "\"%s\"が開けません。", list_path);
-        fatal_error(message);
+        format_fits(message, sizeof message, text_of(Msg::list_not_opened), list_path);
+        fatal_error(Msg::list_not_opened, message);
     }
     memset(FileListText, 0, SCRIPT_TEXT_BYTES);
     read_file_list(file);
@@ -278,7 +279,6 @@ static void record_unfinished_install(void)
 static int start_install(HWND dialog)
 {
     InstallState &s = install_state;
-    static const char too_long[] = "インストール先のフォルダ名が長すぎます。短い名前のフォルダを選んでください。";
     wchar_t typed[2 * PATH_CAPACITY];
     GetDlgItemTextW(dialog, ID_OPTIONS_FOLDER, typed, 2 * PATH_CAPACITY);
     if (refuse_unheld_folder(dialog, typed))
@@ -287,7 +287,7 @@ static int start_install(HWND dialog)
     char shown[4 * PATH_CAPACITY];
     to_cp932(typed, shown, sizeof shown);
     if (shown[0] == '\0' || shown[1] != ':') {
-        MessageBoxW(dialog, Wide("インストール先は絶対パスで指定してください。"), Wide(error_caption), MB_OK);
+        show_box(dialog, Msg::install_folder_not_absolute);
         return 0;
     }
     // A folder too long for the buffer cannot take the title either.
@@ -295,7 +295,7 @@ static int start_install(HWND dialog)
     char folder[PATH_CAPACITY];
     char log_path[PATH_CAPACITY];
     if (!fits || !compose_install_folder(s.install_dir, s.title, folder, log_path, sizeof folder)) {
-        MessageBoxW(dialog, Wide(too_long), Wide(error_caption), MB_OK);
+        show_box(dialog, Msg::install_folder_too_long);
         return 0;
     }
     LRESULT selected = SendDlgItemMessageW(dialog, ID_OPTIONS_LIST, CB_GETCURSEL, 0, 0);
@@ -304,7 +304,7 @@ static int start_install(HWND dialog)
     int n = (int)selected;
     char list_path[PATH_CAPACITY];
     if (!format_fits(list_path, sizeof list_path, "%sfilelist%d.txt", s.source_dir, n))
-        fatal_error("ファイルリストのパスが長すぎます。");
+        fatal_error(Msg::list_path_too_long);
     if (!confirm_install_folder(dialog, folder))
         return 0;
     memcpy(s.install_dir, folder, sizeof folder);
@@ -320,7 +320,7 @@ static int start_install(HWND dialog)
     // (an install after an uninstall) must not be created again.
     clear_shortcut_slots();
     if (!options_file_list_runner(dialog))
-        fatal_error("ファイルのコピーが正常に行われませんでした。");
+        fatal_error(Msg::copy_failed);
     return 1;
 }
 

@@ -15,6 +15,7 @@
 #include "records/registry.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
+#include "text/messages.h"
 
 static const char shell_folders_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -99,9 +100,8 @@ void register_install(void)
             create_start_menu(&paths);
         else
             MessageBoxW((HWND)install_state.launcher_window,
-                        Wide("スタートメニューのフォルダ名かショートカットのパスが長すぎるため、"
-                             "ショートカットを作成しませんでした。"),
-                        Wide("インストールエラー"), MB_OK);
+                        Wide(text_of(Msg::shortcuts_not_made)),
+                        Wide(caption_of(Msg::shortcuts_not_made)), MB_OK);
     }
     write_install_record();
 }

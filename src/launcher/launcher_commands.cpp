@@ -5,6 +5,7 @@
 #include "records/registry.h"
 #include "state/format_fits.h"
 #include "state/install_state.h"
+#include "text/messages.h"
 #include "uninstall/uninstall.h"
 
 void set_launcher_buttons(HWND launcher, int installed)
@@ -25,7 +26,7 @@ static void run_directx_setup(HWND launcher)
     Wide wide_setup(setup);
     if (GetFileAttributesW(wide_setup) == INVALID_FILE_ATTRIBUTES)
         return;
-    if (MessageBoxW(launcher, Wide("DirectXをインストールしますか？"), Wide("DirectXインストール確認"), MB_YESNO)
+    if (MessageBoxW(launcher, Wide(text_of(Msg::directx_question)), Wide(caption_of(Msg::directx_question)), MB_YESNO)
         != IDYES)
         return;
     STARTUPINFOW startup = {};
@@ -51,18 +52,18 @@ void launcher_install_command(HWND launcher)
 void launcher_uninstall_command(HWND launcher)
 {
     char question[PATH_CAPACITY + 100];
-    format_fits(question, sizeof question, "%sをアンインストールします。よろしいですか？",
+    format_fits(question, sizeof question, text_of(Msg::uninstall_question),
              install_state.caption);
     // Only a Yes deletes: a question that could not be shown is no consent.
-    if (MessageBoxW(launcher, Wide(question), Wide("アンインストールの確認"), MB_YESNO) != IDYES)
+    if (MessageBoxW(launcher, Wide(question), Wide(caption_of(Msg::uninstall_question)), MB_YESNO) != IDYES)
         return;
     if (uninstall()) {
-        MessageBoxW(launcher, Wide("アンインストールしました。"), Wide("アンインストール完了確認"), MB_OK);
+        MessageBoxW(launcher, Wide(text_of(Msg::uninstalled)), Wide(caption_of(Msg::uninstalled)), MB_OK);
         set_launcher_buttons(launcher, 0);
         return;
     }
-    if (MessageBoxW(launcher, Wide("アンインストールに失敗しました。レジストリのインストール情報を削除しますか？"),
-                    Wide("アンインストール失敗"), MB_YESNO) != IDYES)
+    if (MessageBoxW(launcher, Wide(text_of(Msg::uninstall_failed)),
+                    Wide(caption_of(Msg::uninstall_failed)), MB_YESNO) != IDYES)
         return;
     remove_install_record();
     set_launcher_buttons(launcher, 0);

@@ -20,7 +20,7 @@ static void build_record_keys(void)
 {
     InstallState &s = install_state;
     if (!compose_record_keys(s.bland, s.title, s.brand_key, s.product_key, sizeof s.product_key))
-        fatal_error("bland文とtitle文が長すぎてレジストリのキーを作れません。");
+        fatal_error(Msg::record_keys_too_long);
 }
 
 static void place_controls(HWND window)
@@ -68,7 +68,7 @@ static void run_game_command(HWND window)
     if (reg_read_value(game_dir, s.product_key, "gamedir", sizeof game_dir))
         SetCurrentDirectoryW(Wide(game_dir));
     if (s.exec_message_flag)
-        MessageBoxW(window, Wide(s.execmessage), Wide("実行確認"), MB_OK);
+        MessageBoxW(window, Wide(s.execmessage), Wide(caption_of(Msg::exec_message)), MB_OK);
     replace_process(s.exe_path, NULL, 0);
     EndDialog(window, 0);
 }

@@ -7,26 +7,24 @@
 #include "boundary/open_file.h"
 #include "script/fatal.h"
 
-static const char read_failed_caption[] = "インストールログ読込失敗";
-
 void log_create(const char *path)
 {
     FILE *file = open_file(path, "wt");
     if (!file)
-        fatal_error("インストールログが作れません。");
+        fatal_error(Msg::log_not_made);
     fclose(file);
 }
 
 void log_append(const char *path, const char *line)
 {
     if (strlen(line) > LOG_LINE_MAX)
-        fatal_error("インストールログに書く行が長すぎます。");
+        fatal_error(Msg::log_line_too_long);
     FILE *file = open_file(path, "a+t");
     if (!file)
-        fatal_error("インストールログが作れません。");
+        fatal_error(Msg::log_not_made);
     int written = fprintf(file, "%s\n", line);
     if (fclose(file) != 0 || written < 0)
-        fatal_error("インストールログが作れません。");
+        fatal_error(Msg::log_not_made);
 }
 
 void log_free(LogLines *lines)
@@ -64,22 +62,22 @@ static const char *read_lines(FILE *file, LogLines *out)
             if (flaw)
                 return flaw;
             if (out->count >= LOG_LINES_MAX)
-                return "インストールログの行が多すぎます。";
+                return text_of(Msg::log_too_many_lines);
             if (!push_line(out, line, length))
-                return "インストールログが読めません。";
+                return text_of(Msg::log_unreadable);
             length = 0;
         } else if (flaw) {
             continue;
         } else if (c == '\0') {
-            flaw = "インストールログが壊れています。";
+            flaw = text_of(Msg::log_broken);
         } else if (length >= LOG_LINE_MAX) {
-            flaw = "インストールログに長すぎる行があります。";
+            flaw = text_of(Msg::log_long_line);
         } else {
             line[length++] = (char)c;
         }
     }
     if (ferror(file))
-        return "インストールログが読めません。";
+        return text_of(Msg::log_unreadable);
     return NULL;
 }
 
@@ -87,7 +85,7 @@ const char *log_read_stream(FILE *file, LogLines *out)
 {
     out->count = 0;
     out->lines = (char **)malloc(sizeof(char *) * LOG_LINES_MAX);
-    const char *refusal = out->lines ? read_lines(file, out) : "インストールログが読めません。";
+    const char *refusal = out->lines ? read_lines(file, out) : text_of(Msg::log_unreadable);
     if (refusal)
         log_free(out);
     return refusal;
@@ -99,13 +97,13 @@ int log_read(const char *path, LogLines *out)
     out->lines = NULL;
     FILE *file = open_file(path, "rt");
     if (!file) {
-        show_unowned_message("インストールログが読めません。", read_failed_caption);
+        show_unowned_message(text_of(Msg::log_unreadable), caption_of(Msg::log_unreadable));
         return 0;
     }
     const char *refusal = log_read_stream(file, out);
     fclose(file);
     if (refusal) {
-        show_unowned_message(refusal, read_failed_caption);
+        show_unowned_message(refusal, caption_of(Msg::log_unreadable));
         return 0;
     }
     return 1;

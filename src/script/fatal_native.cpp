@@ -17,9 +17,9 @@ static void print_box(const char *caption, const char *text)
     fputs(" owner=none\n", stderr);
 }
 
-void fatal_error(const char *message)
+void fatal_error(Msg kind, const char *text)
 {
-    print_box("エラー", message);
+    print_box(caption_of(kind), text);
     exit(0);
 }
 

@@ -5,9 +5,9 @@
 
 #include "boundary/wide_text.h"
 
-void fatal_error(const char *message)
+void fatal_error(Msg kind, const char *text)
 {
-    MessageBoxW(NULL, Wide(message), Wide("エラー"), MB_OK);
+    MessageBoxW(NULL, Wide(text), Wide(caption_of(kind)), MB_OK);
     exit(0);
 }
 

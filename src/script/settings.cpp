@@ -12,7 +12,7 @@ void load_settings(void)
 {
     FILE *file = open_file("install.txt", "rt");
     if (!file)
-        fatal_error("install.txtが開けませんでした。");
+        fatal_error(Msg::install_txt_missing);
     size_t n = fread(SettingsText, 1, SCRIPT_TEXT_BYTES, file);
     SettingsText[n] = '\0';
     fclose(file);
@@ -66,14 +66,14 @@ void load_product_settings(CaptionFound caption_found, void *context)
     InstallState &s = install_state;
     load_settings();
     if (!find_setting("caption", s.caption, sizeof s.caption))
-        fatal_error("caption文が見つかりません。");
+        fatal_error(Msg::caption_missing);
     if (!find_setting("maker", s.maker, sizeof s.maker))
-        fatal_error("maker文が見つかりません。");
+        fatal_error(Msg::maker_missing);
     if (find_setting("execmessage", s.execmessage, sizeof s.execmessage))
         s.exec_message_flag = 1;
     if (caption_found)
         caption_found(s.caption, context);
     if (!find_setting("title", s.title, sizeof s.title)
         || !find_setting("bland", s.bland, sizeof s.bland))
-        fatal_error("title文もしくはbland文が見つかりません。");
+        fatal_error(Msg::title_missing);
 }

@@ -13,12 +13,12 @@ static int ends_word(char c)
     return is_blank(c) || c == '\0' || c == ',';
 }
 
-void (*script_token_seen)(const char *at);
+ScriptTokenWatch script_token_watch;
 
 void note_script_token(const char *at)
 {
-    if (script_token_seen)
-        script_token_seen(at);
+    if (script_token_watch.seen)
+        script_token_watch.seen(script_token_watch.context, at);
 }
 
 int skip_blank(const char *text)
@@ -54,7 +54,7 @@ int read_word(const char *text, char *out, int out_size)
     int length = word_length(text, &start);
     note_script_token(text + start);
     if (length >= out_size)
-        fatal_too_long("単語", out_size - 1);
+        fatal_too_long(Msg::word_name, out_size - 1);
     for (int j = 0; j < length; j++)
         out[j] = text[start + j];
     out[length] = '\0';
@@ -66,18 +66,18 @@ int read_quoted(const char *text, char *out, int out_size)
     int i = skip_blank(text);
     note_script_token(text + i);
     if (text[i] != '"')
-        fatal_error("文字列が来るべきところに文字列が来ませんでした。");
+        fatal_error(Msg::string_expected);
     i++;
     // The string's end first: one that never closes is that error, however
     // long it runs.
     int end = i;
     while (text[end] != '"') {
         if (text[end] == '\n' || text[end] == '\0')
-            fatal_error("文字列が２行に渡るか途中で終わっています。");
+            fatal_error(Msg::string_broken);
         end++;
     }
     if (end - i >= out_size)
-        fatal_too_long("文字列", out_size - 1);
+        fatal_too_long(Msg::string_name, out_size - 1);
     for (int j = 0; j < end - i; j++)
         out[j] = text[i + j];
     out[end - i] = '\0';
@@ -89,7 +89,7 @@ int expect_comma(const char *text)
     int i = skip_blank(text);
     note_script_token(text + i);
     if (text[i] != ',')
-        fatal_error("コンマが来るべきところにコンマがありません");
+        fatal_error(Msg::comma_expected);
     i++;
     return i + skip_blank(text + i);
 }
@@ -99,7 +99,7 @@ int expect_arrow(const char *text)
     int i = skip_blank(text);
     note_script_token(text + i);
     if (text[i] != '-' || text[i + 1] != '>')
-        fatal_error("->が来るべきところに->がありません");
+        fatal_error(Msg::arrow_expected);
     i += 2;
     return i + skip_blank(text + i);
 }

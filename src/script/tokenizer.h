@@ -22,8 +22,13 @@ int word_length(const char *text, int *word_start);
 
 // Told where each scanning operation found its token, or the byte it refused,
 // before the token is taken or the error raised. The program leaves it empty;
-// a checking tool sets it to place each error at a line and column.
-extern void (*script_token_seen)(const char *at);
+// a checking tool sets it to place each error at a line and column, with
+// its own record as the context (the readers take none).
+struct ScriptTokenWatch {
+    void (*seen)(void *context, const char *at);
+    void *context;
+};
+extern ScriptTokenWatch script_token_watch;
 
-// Calls script_token_seen with `at` when it is set.
+// Tells script_token_watch of `at` when it is set.
 void note_script_token(const char *at);

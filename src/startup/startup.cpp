@@ -14,11 +14,7 @@
 
 static const char MUTEX_NAME[] = "kaduinstmutex";
 static const char COPY_NAME[] = "installer.exe";
-static const char SECOND_INSTANCE_TEXT[] = "同時に二つ実行しないでください";
-static const char SECOND_INSTANCE_CAPTION[] = "起動エラー";
 static const DWORD RELAUNCH_RETRY_MS = 50;
-// A path 932 cannot hold could be neither passed on nor logged as it is.
-static const char UNHELD_PATH_TEXT[] = "インストーラのパスに、このインストーラでは使えない文字が含まれています。";
 
 void (*exit_handler_trace)(const char *which) = NULL;
 
@@ -57,7 +53,7 @@ void ensure_temp_dir(char *buffer)
     char windows_dir[PATH_CAPACITY];
     if (!windows_folder(windows_dir, sizeof windows_dir)
         || !compose_temp_dir(windows_dir, buffer, PATH_CAPACITY))
-        fatal_error("Windowsフォルダのパスが長すぎて一時フォルダを作れません。");
+        fatal_error(Msg::windows_folder_too_long);
 
     Wide folder(buffer);
     DWORD attributes = GetFileAttributesW(folder);
@@ -78,8 +74,8 @@ void ensure_temp_dir(char *buffer)
         Sleep(0);
     }
     char message[PATH_CAPACITY + 100];
-    format_fits(message, sizeof message, "一時フォルダ\"%s\"を作成できませんでした。", buffer);
-    fatal_error(message);
+    format_fits(message, sizeof message, text_of(Msg::temp_folder_not_made), buffer);
+    fatal_error(Msg::temp_folder_not_made, message);
 }
 
 int replace_process(const char *program, const char *const *arguments, int count)
@@ -194,19 +190,20 @@ static void relaunch_from_temp(void)
 {
     wchar_t module[MAX_PATH];
     DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
+    // A path 932 cannot hold could be neither passed on nor logged as it is.
     if (length > 0 && length < MAX_PATH && !cp932_holds(module))
-        fatal_error(UNHELD_PATH_TEXT);
+        fatal_error(Msg::unheld_installer_path);
     // The copy receives this path as its whole command line, which must fit
     // installer_path.
     char own_path[PATH_CAPACITY];
     if (length == 0 || length >= MAX_PATH || !to_cp932(module, own_path, INSTALLER_PATH_CAPACITY))
-        fatal_error("インストーラのパスが長すぎます。255バイトまでです。");
+        fatal_error(Msg::installer_path_too_long);
 
     char temp_dir[PATH_CAPACITY];
     char copy_path[PATH_CAPACITY];
     ensure_temp_dir(temp_dir);
     if (!compose_file_path(temp_dir, COPY_NAME, copy_path, sizeof copy_path))
-        fatal_error("一時フォルダのパスが長すぎます。");
+        fatal_error(Msg::temp_folder_too_long);
     char program_word[PATH_CAPACITY + 2];
     if (!quote_if_blank(copy_path, program_word, sizeof program_word))
         return;
@@ -221,7 +218,7 @@ static void relaunch_from_temp(void)
         if (start_if_own_copy(own_path, copy_path, arguments, 2))
             return;             // the copy could not be started: nothing more
         if (instance_running()) {
-            show_unowned_message(SECOND_INSTANCE_TEXT, SECOND_INSTANCE_CAPTION);
+            show_unowned_message(text_of(Msg::second_instance), caption_of(Msg::second_instance));
             return;
         }
         if (GetTickCount() - started >= RELAUNCH_WAIT_MS)
@@ -229,15 +226,15 @@ static void relaunch_from_temp(void)
         Sleep(RELAUNCH_RETRY_MS);
     }
     char message[PATH_CAPACITY + 100];
-    format_fits(message, sizeof message, "インストーラを\"%s\"にコピーできませんでした。", copy_path);
-    fatal_error(message);
+    format_fits(message, sizeof message, text_of(Msg::installer_not_copied), copy_path);
+    fatal_error(Msg::installer_not_copied, message);
 }
 
 // The relaunched process: one instance at a time, then the launcher.
 static int run_launcher_instance(HINSTANCE instance, const char *tail)
 {
     if (strlen(tail) >= INSTALLER_PATH_CAPACITY)
-        fatal_error("コマンドラインが長すぎます。255バイトまでです。");
+        fatal_error(Msg::command_line_too_long);
     memcpy(install_state.installer_path, tail, strlen(tail) + 1);
 
     // Created and tested in one step, so two copies started together cannot
@@ -247,7 +244,7 @@ static int run_launcher_instance(HINSTANCE instance, const char *tail)
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex)
             CloseHandle(mutex);
-        show_unowned_message(SECOND_INSTANCE_TEXT, SECOND_INSTANCE_CAPTION);
+        show_unowned_message(text_of(Msg::second_instance), caption_of(Msg::second_instance));
         return 0;
     }
     install_state.mutex = mutex;
@@ -261,7 +258,7 @@ const char *program_command_line(void)
     const wchar_t *wide = GetCommandLineW();
     char *line = cp932_copy(wide);
     if (!line)
-        fatal_error(cp932_holds(wide) ? "メモリが足りません。" : UNHELD_PATH_TEXT);
+        fatal_error(cp932_holds(wide) ? Msg::out_of_memory : Msg::unheld_installer_path);
     return line;
 }
 

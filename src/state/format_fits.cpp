@@ -19,7 +19,7 @@ int format_fits(char *out, size_t size, const char *format, ...)
     return fitted;
 }
 
-void format_must_fit(char *out, size_t size, const char *what, const char *format, ...)
+void format_must_fit(char *out, size_t size, Msg what, const char *format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
@@ -29,9 +29,9 @@ void format_must_fit(char *out, size_t size, const char *what, const char *forma
         fatal_too_long(what, (int)size - 1);
 }
 
-void fatal_too_long(const char *what, int limit)
+void fatal_too_long(Msg what, int limit)
 {
     char message[200];
-    format_fits(message, sizeof message, "%sが長すぎます。%dバイトまでです。", what, limit);
-    fatal_error(message);
+    format_fits(message, sizeof message, text_of(Msg::too_long), text_of(what), limit);
+    fatal_error(what, message);
 }

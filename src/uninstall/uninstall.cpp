@@ -85,7 +85,7 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
     pass->folders = (const char **)calloc((size_t)log->count + 1, sizeof *pass->folders);
     int *depths = (int *)calloc((size_t)log->count + 1, sizeof *depths);
     if (!pass->folders || !depths)
-        fatal_error("メモリが足りません。");
+        fatal_error(Msg::out_of_memory);
     int deepest = 0;
     for (int i = 0; i < log->count; i++) {
         const char *folder = log->lines[i] + 1;
@@ -133,7 +133,7 @@ int uninstall(void)
     UninstallReach reach;
     if (!find_log(&reach)) {
         // No record of where the log lies: the same report as an unreadable log.
-        show_unowned_message("インストールログが読めません。", "インストールログ読込失敗");
+        show_unowned_message(text_of(Msg::log_unreadable), caption_of(Msg::log_unreadable));
         return 0;
     }
     LogLines log = {};

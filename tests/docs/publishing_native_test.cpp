@@ -2,7 +2,7 @@
 // example under docs/examples is mastered and checked and gives exactly the
 // finding the guide shows for it, every file it quotes is quoted as the
 // medium holds it, and its troubleshooting table holds every text of the
-// program's sources (message boxes, fatal errors, their captions) and no
+// program's catalogue (message boxes, fatal errors, their captions) and no
 // other.
 #include <stdlib.h>
 
@@ -18,6 +18,7 @@
 
 #include "checker/checker_run.h"
 #include "support/publishing_guide.h"
+#include "text/messages.h"
 
 namespace fs = std::filesystem;
 
@@ -108,64 +109,6 @@ TEST(PublishingGuide, EveryExampleMastersAndChecksAsTheGuideShows)
 
 // ---- the program's texts ----
 
-// The value of a C string literal's body: escapes resolved, bytes as the
-// source file holds them (UTF-8).
-std::string unescaped(const std::string &body)
-{
-    std::string out;
-    for (size_t i = 0; i < body.size(); i++) {
-        if (body[i] != '\\' || i + 1 == body.size()) {
-            out += body[i];
-            continue;
-        }
-        char c = body[++i];
-        out += c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c == '0' ? '\0' : c;
-    }
-    return out;
-}
-
-// Every string literal of a C++ source, adjacent literals joined as the
-// compiler joins them; comments and character literals are stepped over.
-std::vector<std::string> string_literals(const std::string &code)
-{
-    std::vector<std::string> literals;
-    bool joining = false;       // only blanks and comments since the last literal
-    for (size_t i = 0; i < code.size(); i++) {
-        char c = code[i];
-        if (c == '/' && i + 1 < code.size() && code[i + 1] == '/') {
-            i = code.find('\n', i);
-            if (i == std::string::npos)
-                break;
-        } else if (c == '/' && i + 1 < code.size() && code[i + 1] == '*') {
-            i = code.find("*/", i + 2) + 1;
-        } else if (c == '"' || c == '\'') {
-            size_t end = i + 1;
-            while (end < code.size() && code[end] != c)
-                end += code[end] == '\\' ? 2 : 1;
-            if (c == '"') {
-                std::string value = unescaped(code.substr(i + 1, end - i - 1));
-                if (joining)
-                    literals.back() += value;
-                else
-                    literals.push_back(value);
-            }
-            joining = c == '"';
-            i = end;
-        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
-            joining = false;
-        }
-    }
-    return literals;
-}
-
-bool beyond_ascii(const std::string &text)
-{
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return true;
-    return false;
-}
-
 std::string listed(const std::set<std::string> &texts)
 {
     std::string out;
@@ -174,30 +117,24 @@ std::string listed(const std::set<std::string> &texts)
     return out;
 }
 
-// Every text of src/ beyond ASCII is shown to the player (all the program's
-// texts are Japanese): each must stand in the table, byte for byte, and each
-// text in the table must still be one of the sources' literals.
+// Every text of the program's catalogue is shown to the player: each caption
+// and text must stand in the table, byte for byte, and each text in the
+// table must still be one of the catalogue's.
 TEST(PublishingGuide, TheTroubleshootingTableHoldsEveryTextOfTheProgramAndNoOther)
 {
-    std::set<std::string> literals, shown;
-    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(SOURCES / "src")) {
-        const std::string extension = entry.path().extension().string();
-        if (extension != ".cpp" && extension != ".h")
-            continue;
-        for (const std::string &literal : string_literals(file_text(entry.path()))) {
-            literals.insert(literal);
-            if (beyond_ascii(literal))
-                shown.insert(literal);
-        }
-    }
-    ASSERT_GT(shown.size(), 50u) << "the sources' texts were not found";
+    std::set<std::string> shown;
+    for (const Message &entry : MESSAGES)
+        for (const char *text : {entry.caption, entry.text})
+            if (text)
+                shown.insert(to_utf8(text, "CP932"));
+    ASSERT_GT(shown.size(), 50u) << "the catalogue's texts were not found";
     const std::set<std::string> table = guide::program_texts(guide_text());
     std::set<std::string> missing, stale;
     for (const std::string &text : shown)
         if (!table.count(text))
             missing.insert(text);
     for (const std::string &text : table)
-        if (!literals.count(text))
+        if (!shown.count(text))
             stale.insert(text);
     EXPECT_EQ("", listed(missing)) << "texts of the program that docs/publishing.md lacks";
     EXPECT_EQ("", listed(stale)) << "texts in docs/publishing.md that the program no longer has";

@@ -6,7 +6,7 @@ int fuzz_fatal_count;
 
 // The readers never hold resources across a call that can fail, so jumping
 // out of them leaks nothing.
-void fatal_error(const char *)
+void fatal_error(Msg, const char *)
 {
     fuzz_fatal_count++;
     longjmp(fuzz_fatal_return, 1);

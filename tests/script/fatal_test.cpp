@@ -18,7 +18,7 @@ TEST(FatalError, ShowsAnUnownedErrorBoxThenExitsWithZeroRunningHandlers)
         {
             atexit(note_exit_handler);
             BoxRobot robot;
-            fatal_error("テスト用のメッセージ");
+            fatal_error(Msg::list_error, "テスト用のメッセージ");
         },
         testing::ExitedWithCode(0),
         fatal_pattern("テスト用のメッセージ") + "owner=none\nexit handler ran");

@@ -5,6 +5,7 @@
 #include "install/path_scan.h"
 #include "medium_files.h"
 #include "state/format_fits.h"
+#include "text/checker_texts.h"
 
 int name_characters(const std::string &name)
 {
@@ -81,7 +82,7 @@ static void add_name_error(const NameWalk &walk, const std::string &path, const 
 {
     char text[1024];
     if (walk.disc > 1)
-        format_fits(text, sizeof text, "%d枚目のディスクの%s", walk.disc, message);
+        format_fits(text, sizeof text, text_of(CheckerText::image_on_disc), walk.disc, message);
     else
         format_fits(text, sizeof text, "%s", message);
     walk.findings->push_back(Finding{1, "D:\\" + path, 0, 0, kind, text});
@@ -103,19 +104,19 @@ static void check_folder(const NameWalk &walk, const std::string &relative, int 
         char message[512];
         int characters = name_characters(entry.name);
         if (characters > JOLIET_NAME_CHARACTERS) {
-            format_fits(message, sizeof message, "名前が%d文字あります。CDのイメージ（Joliet）に入る名前は%d文字までです。",
+            format_fits(message, sizeof message, text_of(CheckerText::image_name_too_long),
                         characters, (int)JOLIET_NAME_CHARACTERS);
             add_name_error(walk, path, "image-name-too-long", message);
         }
         if (char refused = joliet_refused_character(entry.name)) {
-            format_fits(message, sizeof message, "名前の「%c」はCDのイメージ（Joliet）に入りません。* / : ; ? \\ は使えません。",
+            format_fits(message, sizeof message, text_of(CheckerText::image_name_character),
                         refused);
             add_name_error(walk, path, "image-name-character", message);
         }
         keys.push_back(name_case_key(entry.name));
         for (size_t j = 0; j < i; j++) {
             if (keys[j] == keys[i]) {
-                format_fits(message, sizeof message, "名前が\"%s\"と大文字小文字しか違いません。CDからはWindowsが二つを区別できません。",
+                format_fits(message, sizeof message, text_of(CheckerText::image_name_case),
                             entries[j].name.c_str());
                 add_name_error(walk, path, "image-name-case", message);
                 break;
@@ -124,7 +125,7 @@ static void check_folder(const NameWalk &walk, const std::string &relative, int 
         if (!entry.folder)
             continue;
         if (depth + 1 > IMAGE_FOLDER_DEPTH) {
-            format_fits(message, sizeof message, "フォルダがルートから%d段目にあります。CDのイメージ（ISO 9660）のフォルダは%d段までです。",
+            format_fits(message, sizeof message, text_of(CheckerText::image_folder_too_deep),
                         depth + 1, (int)IMAGE_FOLDER_DEPTH);
             add_name_error(walk, path, "image-folder-too-deep", message);
             continue;
