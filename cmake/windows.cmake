@@ -118,6 +118,9 @@ add_library(planted SHARED ${PROJECT_SOURCE_DIR}/tests/e2e/planted_dll.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
 target_link_options(planted PRIVATE ${STATIC_RUNTIME})
 if(TARGET test_e2e)
+    # The demo's journey in a Wine virtual desktop, after every other test.
+    add_test(NAME demo_journey COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/demo_journey.sh ${CMAKE_BINARY_DIR}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/results)
     add_dependencies(test_e2e medium-check installer planted)
     # Where the tests find the CD-ROM drive's script and the mastering command.
     target_compile_definitions(test_e2e PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")

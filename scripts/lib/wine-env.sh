@@ -208,9 +208,11 @@ wine_env_start() {
   export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
   export WINEDEBUG=-all
   export WINEARCH=win64
-  # No menu builder: it opens every new shortcut to make a Linux menu entry
-  # of it, and an uninstall that comes at that moment cannot delete it.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Wine's menu builder runs as it does for users (it opens each new
+  # shortcut for a moment); the menu entries it makes of the prefix's
+  # shortcuts go beside the prefix, not into the home folder.
+  export XDG_DATA_HOME="$WINEPREFIX-xdg/data" XDG_CONFIG_HOME="$WINEPREFIX-xdg/config"
 
   if [ -z "${DISPLAY:-}" ]; then
     local fdfile

@@ -149,6 +149,27 @@ static void order_deepest_first(FolderPass *pass, const LogLines *log, const Uni
     free(depths);
 }
 
+// Another program may hold a file open for a moment (a virus scanner, the
+// search indexer, Wine's menu builder reading a new shortcut): a delete that
+// meets it is tried again for a bounded time, then left as any other failure.
+// A read-only file is refused for good, so it is not waited for. 1 when the
+// file is gone.
+static int delete_file_patiently(const char *path)
+{
+    const DWORD patience_ms = 1500, pause_ms = 50;
+    Wide wide(path);
+    for (DWORD started = GetTickCount(); !DeleteFileW(wide); Sleep(pause_ms)) {
+        DWORD error = GetLastError();
+        DWORD attributes = GetFileAttributesW(wide);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return 1;
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+            || (attributes & FILE_ATTRIBUTE_READONLY) || GetTickCount() - started >= patience_ms)
+            return 0;
+    }
+    return 1;
+}
+
 // Removes the folders that can go; those that cannot yet stay in the pass.
 // With `last`, a folder that stays for any reason but what is in it (a
 // user's file, or a file already counted as left) is left.
@@ -179,8 +200,7 @@ static void delete_files(const LogLines *log, const UninstallReach *reach, LeftB
             note_left(left, i, file);
             continue;
         }
-        Wide path(file);
-        if (!DeleteFileW(path) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        if (!delete_file_patiently(file))
             note_left(left, i, file);
     }
 }
@@ -204,7 +224,7 @@ int uninstall(char *first_left, size_t size)
     // Anything left keeps the log and the record, so the uninstall can be
     // run again or the rest removed by hand.
     if (left.line < 0) {
-        DeleteFileW(Wide(install_state.install_log_path));
+        delete_file_patiently(install_state.install_log_path);
         // Again without the log: the install folder held it.
         remove_folders(&pass, &log, &left, 1);
     }

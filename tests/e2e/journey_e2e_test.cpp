@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -211,8 +213,8 @@ protected:
         EXPECT_FALSE(robot_wait_box(launcher_pid_, 0, &box)) << box.caption;
     }
 
-    // Uninstall button, yes, then the success message.
-    void uninstall(HWND launcher, const Product &p)
+    // Uninstall button, yes (then `after_yes`), then the success message.
+    void uninstall(HWND launcher, const Product &p, const std::function<void()> &after_yes = {})
     {
         ASSERT_TRUE(robot_press(launcher, 1003));
         RobotBox box;
@@ -220,6 +222,8 @@ protected:
         EXPECT_EQ("アンインストールの確認", box.caption);
         EXPECT_EQ(std::string(p.caption) + "をアンインストールします。よろしいですか？", box.text);
         robot_answer(box, IDYES);
+        if (after_yes)
+            after_yes();
         ASSERT_TRUE(robot_wait_gone(box.window, WAIT_MS));
         ASSERT_TRUE(robot_wait_box(launcher_pid_, WAIT_MS, &box));
         EXPECT_EQ("アンインストール完了確認", box.caption);
@@ -815,6 +819,45 @@ TEST_F(CdDrive, WithTheFirstDiscStillInThePromptComesAgainAndCancelStops)
     robot_answer(fatal, IDOK);
     EXPECT_EQ(0, exit_code_of(launcher_));
     EXPECT_FALSE(path_exists((FIRST.folder() + "データ").c_str()));
+}
+
+// Another program (a virus scanner, the search indexer, Wine's menu builder)
+// may hold a new shortcut or an installed file open for a moment, letting
+// others read and write it but not delete it. The uninstall meets both held
+// and still removes everything, and says so.
+class HeldOpen : public JourneyBase {};
+
+TEST_F(HeldOpen, AShortcutAndAFileHeldForHalfASecondAreRemovedAllTheSame)
+{
+    ASSERT_TRUE(MoveFile932("D:\\DirectX", "D:\\DirectX.off"));   // no DirectX question
+    write_test_medium(FIRST, 2, 100);
+    HWND launcher = open_launcher(nullptr, FIRST.caption);
+    ASSERT_NE(nullptr, launcher);
+    install(launcher, FIRST);
+    const std::vector<std::string> log = read_lines(FIRST.folder() + "instlog.txt");
+    std::vector<HANDLE> held;
+    for (const std::string &path : {FIRST.start_menu() + "\\E2EGame.lnk", FIRST.folder() + "data\\file1.bin"}) {
+        held.push_back(CreateFile932(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                     OPEN_EXISTING, 0, NULL));
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.back()) << path;
+    }
+    // Let go half a second after the uninstall was confirmed.
+    std::thread release;
+    uninstall(launcher, FIRST, [&] {
+        release = std::thread([&] {
+            Sleep(500);
+            for (HANDLE handle : held)
+                CloseHandle(handle);
+        });
+    });
+    if (release.joinable())
+        release.join();
+    else
+        for (HANDLE handle : held)
+            CloseHandle(handle);
+    expect_uninstalled(FIRST, log);
+    EXPECT_FALSE(path_exists(FIRST.start_menu().c_str()));
+    EXPECT_FALSE(path_exists(FIRST.parent().c_str()));
 }
 
 INSTANTIATE_TEST_SUITE_P(From, Journey, testing::Values(MediumKind::FOLDER, MediumKind::IMAGE),

@@ -9,6 +9,7 @@
 //   robot close    [--caption C] [--class K]
 //   robot reg      --key SUBKEY --value NAME                  a value under HKCU
 //   robot drive    --root D:\                                   GetDriveType of a root
+//   robot keep     --desktop NAME --timeout MS                holds threads on that desktop
 //
 // --desktop NAME searches that desktop (a Wine virtual desktop) for windows.
 //
@@ -37,6 +38,7 @@ struct Options {
     const char *key = NULL;
     const char *value = NULL;
     const char *root = NULL;
+    const char *desktop = NULL;
     int timeout_ms = 10000;
     int id = -1;
     int answer = -1;
@@ -61,12 +63,9 @@ bool parse(int argc, char **argv, Options *options)
             options->answer = atoi(arg);
         else if (!strcmp(flag, "--key"))
             options->key = arg;
-        else if (!strcmp(flag, "--desktop")) {
-            if (!robot_use_desktop(arg)) {
-                fprintf(stderr, "robot: no desktop %s\n", arg);
-                return false;
-            }
-        } else if (!strcmp(flag, "--value"))
+        else if (!strcmp(flag, "--desktop"))
+            options->desktop = arg;
+        else if (!strcmp(flag, "--value"))
             options->value = arg;
         else if (!strcmp(flag, "--root"))
             options->root = arg;
@@ -97,8 +96,33 @@ HWND find(const Options &o)
 
 int usage()
 {
-    fprintf(stderr, "usage: robot wait|controls|press|box|close|reg|drive [options]\n");
+    fprintf(stderr, "usage: robot wait|controls|press|box|close|reg|drive|keep [options]\n");
     return 2;
+}
+
+// Threads of the robot's own on the desktop until the time is up. Wine ends
+// a virtual desktop once it counts no thread there but its owner's, and its
+// count can be fooled (see docs/limits.md); these keep the count above it.
+DWORD WINAPI keep_thread(void *argument)
+{
+    const Options *o = (const Options *)argument;
+    HDESK desktop = OpenDesktopW(Wide(o->desktop), 0, FALSE, GENERIC_ALL);
+    if (desktop)
+        SetThreadDesktop(desktop);
+    Sleep(o->timeout_ms);
+    return 0;
+}
+
+int keep_desktop(const Options &o)
+{
+    std::vector<HANDLE> threads;
+    for (int i = 0; i < 32; i++)
+        threads.push_back(CreateThread(NULL, 0, keep_thread, (void *)&o, 0, NULL));
+    for (HANDLE thread : threads) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    return 0;
 }
 
 // The arguments in code page 932, from the wide command line: the ANSI argv
@@ -129,6 +153,12 @@ int main(int, char **)
     if (argc < 2 || !parse(argc, argv, &o))
         return usage();
     std::string command = argv[1];
+    if (o.desktop && !robot_use_desktop(o.desktop)) {
+        fprintf(stderr, "robot: no desktop %s\n", o.desktop);
+        return 1;
+    }
+    if (command == "keep")
+        return o.desktop ? keep_desktop(o) : usage();
     if (command == "wait") {
         HWND window = find(o);
         if (!window)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -236,6 +237,32 @@ TEST_F(Uninstall, FilesAlreadyGoneAndForeignLogLinesChangeNothingElse)
     ASSERT_EQ(1, run_uninstall());
     EXPECT_FALSE(path_exists(game + "data"));
     EXPECT_FALSE(has_value("exepath"));
+}
+
+// A file another program holds open without letting it be deleted is tried
+// again for a bounded time: one let go within it goes, one held on stays
+// and the rest of the uninstall carries on.
+TEST_F(Uninstall, AFileHeldOpenForAMomentGoesAndOneHeldOnStays)
+{
+    for (int hold_ms : {500, 4000}) {
+        fake_install(game, "Game", {});
+        HANDLE held = CreateFile932((game + "data\\a.bin").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        std::thread release([&] {
+            Sleep(hold_ms);
+            CloseHandle(held);
+        });
+        EXPECT_EQ(1, uninstall());
+        bool held_on = hold_ms > 2000;
+        EXPECT_EQ(held_on, path_exists(game + "data\\a.bin")) << hold_ms;
+        EXPECT_EQ(held_on, path_exists(game + "data")) << hold_ms;
+        EXPECT_FALSE(path_exists(game + "data\\b.bin")) << hold_ms;
+        EXPECT_FALSE(path_exists(menu + "\\Maker")) << hold_ms;
+        EXPECT_FALSE(has_value("gamedir")) << hold_ms;
+        release.join();
+        remove_tree(game);
+    }
 }
 
 // The log is a text file anyone may edit: a line that leads out of the
