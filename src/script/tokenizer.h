@@ -17,7 +17,7 @@ int read_quoted(const char *text, char *out, int out_size);
 // stands: single bytes 0x00-0x7F and 0xA1-0xDF, or a lead byte 0x81-0x9F or
 // 0xE0-0xFC followed by a second byte 0x40-0x7E or 0x80-0xFC. Any other byte
 // (0x80, 0xA0, 0xFD-0xFF, a lead byte without its second byte) ends the
-// program with "<file>の値に、シフトJISとして読めないバイトがあります。",
+// program with the catalogue's invalid-byte error,
 // naming the file set here.
 void set_script_file(const char *name);
 

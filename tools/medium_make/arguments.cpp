@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "text.h"
+#include "text/made_texts.h"
 
 const char MEDIUM_MAKE_USAGE[] =
     "usage: medium-make GAME_DIR OUT_DIR --title T --maker M --brand B --caption C --program PATH\n"
@@ -176,7 +177,7 @@ int parse_arguments(const std::vector<std::string> &words, MakeRequest *request,
         return 0;
     }
     if (request->options.empty())
-        request->options.push_back(OptionRequest{"すべて", {}});
+        request->options.push_back(OptionRequest{made_whole_option_name, {}});
     request->label = label.empty() ? default_label(request->title) : label;
     for (char c : request->label)
         if (!(isupper((unsigned char)c) || isdigit((unsigned char)c) || c == '_') || request->label.size() > 13) {

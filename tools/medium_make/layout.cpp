@@ -8,6 +8,7 @@
 #include "control_files.h"
 #include "game_tree.h"
 #include "core/path_scan.h"
+#include "text/made_texts.h"
 
 const char DATA_FOLDER[] = "game";
 const char SETUP_FOLDER[] = "setup";
@@ -138,7 +139,7 @@ std::string check_file_name(const std::string &title, int disc)
 
 std::string disc_name(const std::string &title, int disc)
 {
-    return title + " ディスク" + std::to_string(disc);
+    return title + made_disc_name_word + std::to_string(disc);
 }
 
 // ---- packing ----

@@ -30,7 +30,7 @@ std::vector<DiscFolder> flatten_tree(const GameTree &tree);
 
 // The check file of disc `disc` (from 2): named after the title.
 std::string check_file_name(const std::string &title, int disc);
-// "<title> ディスク<disc>".
+// The title, made_disc_name_word and the number.
 std::string disc_name(const std::string &title, int disc);
 
 // Packs the copied folders onto discs, writes each option's list and decides
