@@ -253,13 +253,14 @@ TEST_F(Uninstall, AFileHeldOpenForAMomentGoesAndOneHeldOnStays)
             Sleep(hold_ms);
             CloseHandle(held);
         });
-        EXPECT_EQ(1, uninstall());
         bool held_on = hold_ms > 2000;
+        // One held on is left, so the log and the record stay for a second try.
+        EXPECT_EQ(held_on ? UNINSTALL_INCOMPLETE : UNINSTALL_DONE, run_uninstall()) << hold_ms;
         EXPECT_EQ(held_on, path_exists(game + "data\\a.bin")) << hold_ms;
         EXPECT_EQ(held_on, path_exists(game + "data")) << hold_ms;
         EXPECT_FALSE(path_exists(game + "data\\b.bin")) << hold_ms;
         EXPECT_FALSE(path_exists(menu + "\\Maker")) << hold_ms;
-        EXPECT_FALSE(has_value("gamedir")) << hold_ms;
+        EXPECT_EQ(held_on, has_value("gamedir")) << hold_ms;
         release.join();
         remove_tree(game);
     }
