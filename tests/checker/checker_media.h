@@ -261,7 +261,9 @@ inline std::vector<Case> cases()
                               {"setup/comment.txt", "\xE3\x81\x82\r\n"}}), 2,
          u8"comment.txt:1:1: error: UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。 [encoding]\n"
          u8"filelist0.txt:1:2: error: UTF-8で保存されています。Shift-JIS（コードページ932）で保存してください。 [encoding]\n"
-         u8"エラー2件、警告0件\n"},
+         // The value's UTF-8 bytes end in a lead byte before the quote.
+         u8"filelist0.txt:1:5: error: filelist0.txtの値に、シフトJISとして読めないバイトがあります。 [invalid-byte]\n"
+         u8"エラー3件、警告0件\n"},
         {"comment_line_feeds", medium({{"setup/comment.txt", "一行目\r\n二行目\n三行目\n"}}), 1,
          u8"comment.txt:2:4: warning: 改行がLFだけです。CR LFで保存しないと、オプションの画面で行が分かれません。"
          u8" [line-ends]\n"
