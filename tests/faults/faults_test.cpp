@@ -95,7 +95,7 @@ protected:
 
     int run_list()
     {
-        snprintf(FileListText, sizeof FileListText, "\"標準\", 1, \"game\\\\a.dat\"\n\"game\" -> \"game\"\n");
+        snprintf(FileListText, sizeof FileListText, "\"標準\", 1, \"game\\a.dat\"\n\"game\" -> \"game\"\n");
         return run_file_list(NULL);
     }
     std::vector<std::string> log() { return read_lines(install_state.install_log_path); }
