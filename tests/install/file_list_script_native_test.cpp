@@ -220,11 +220,12 @@ TEST_F(FileListScript, OverLongValuesAndPathsAreRefusedByName)
     for (auto &c : cases)
         EXPECT_EXIT(run(c.text), testing::ExitedWithCode(0), fatal_pattern(c.message)) << c.message;
     // The longest values that fit are taken whole.
-    strcpy(install_state.install_dir, "C:\\");
+    // (A folder below the root: the root itself is no folder the uninstall may remove.)
+    strcpy(install_state.install_dir, "C:\\i\\");
     rec.answers = {ANSWER_OK};
-    EXPECT_EQ(1, run("\"n\",1,\"" + std::string(256, 'g') + "\" change \"" + v259 + "\",\"" +
+    EXPECT_EQ(1, run("\"n\",1,\"" + std::string(254, 'g') + "\" change \"" + v259 + "\",\"" +
                      std::string(256, 'f') + "\" \"\"->\"\""));
-    EXPECT_EQ("C:\\" + std::string(256, 'g'), install_state.exe_path);
+    EXPECT_EQ("C:\\i\\" + std::string(254, 'g'), install_state.exe_path);
     ASSERT_EQ(4u, rec.calls.size());
     EXPECT_EQ("ask 1 ドライブ入替確認 ドライブDに「" + v259 + "」を入れてＯＫを押してください。", rec.calls[1]);
     EXPECT_EQ("exists D:\\" + std::string(256, 'f'), rec.calls[2]);
