@@ -49,6 +49,11 @@ int compose_start_menu(const char *programs, StartMenuPaths *paths)
     require_plain_path(paths->maker_line + 1, Msg::maker_value_name, s.maker, PLAIN_NAME);
     require_plain_path(paths->product_line + 1, Msg::caption_value_name, s.caption, PLAIN_NAME);
     const char *product_folder = paths->product_line + 1;
+    // The title as a name of its own: ".lnk" after it would hide an empty one.
+    char title_path[PATH_CAPACITY];
+    if (!format_fits(title_path, sizeof title_path, "%s\\%s", product_folder, s.title))
+        return 0;
+    require_plain_path(title_path, Msg::title_value_name, s.title, PLAIN_NAME);
     if (!format_fits(paths->main_link, sizeof paths->main_link, "%s\\%s.lnk", product_folder, s.title))
         return 0;
     require_plain_path(paths->main_link, Msg::title_value_name, s.title, PLAIN_NAME);
