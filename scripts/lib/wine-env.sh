@@ -197,56 +197,71 @@ Windows Registry Editor Version 5.00
 EOF
 }
 
-wine_env_start() {
-  local root=$1
-  if [ -z "${WINDOWS_BUILD:-}" ]; then
-    choose_windows_build "$root" || { echo "$WINDOWS_BUILD_REASON" >&2; return 1; }
-  fi
-  # Wine writes the locale's code pages into a prefix when it makes it, and
-  # the builds leave their own traces in it: one prefix for each pair.
-  export LC_ALL="${WINE_LOCALE:-ja_JP.UTF-8}"
-  export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
-  export WINEDEBUG=-all
-  export WINEARCH=win64
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  # Wine's menu builder runs as it does for users (it opens each new
-  # shortcut for a moment); the menu entries it makes of the prefix's
-  # shortcuts go beside the prefix, not into the home folder.
-  export XDG_DATA_HOME="$WINEPREFIX-xdg/data" XDG_CONFIG_HOME="$WINEPREFIX-xdg/config"
+# Starts an Xvfb display of its own and sets WINE_DISPLAY_STARTED to its
+# name (":N"); its pid joins WINE_XVFB_PIDS, which wine_env_stop ends.
+wine_display_start() {
+  local fdfile i
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  WINE_XVFB_PIDS="${WINE_XVFB_PIDS:-} $!"
+  for i in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.1
+  done
+  WINE_DISPLAY_STARTED=":$(head -n1 "$fdfile")"
+  rm -f "$fdfile"
+}
 
-  if [ -z "${DISPLAY:-}" ]; then
-    local fdfile
-    fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-      [ -s "$fdfile" ] && break
-      sleep 0.1
-    done
-    export DISPLAY=":$(head -n1 "$fdfile")"
-    rm -f "$fdfile"
-  fi
+# What a made prefix's .project-ready holds: the set-up's version and Wine's
+# (a newer Wine would update the DLLs a template shares with its copies).
+wine_prefix_stamp() {
+  printf '%s %s\n' "$WINE_PREFIX_VERSION" "$("$WINE64_LOADER" --version 2>/dev/null)"
+}
 
-  if [ "$(cat "$WINEPREFIX/.project-ready" 2>/dev/null)" != "$WINE_PREFIX_VERSION" ]; then
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wine_run64 wineboot --init >/dev/null 2>&1
-    "$WINE_SERVER64" -w
-    # A UTF-16 file, so that regedit reads the Japanese names the same way
-    # under every locale.
-    { printf '\xff\xfe'; wine_prefix_settings | iconv -f UTF-8 -t UTF-16LE; } >"$WINEPREFIX/project.reg"
-    wine_run64 regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
-    # Caption buttons are glyphs of Wine's Marlett face. Debian's Wine looks
-    # for its own fonts under a data folder path with ".." in it, which the
-    # file name conversion refuses, so Marlett is never found and the close
-    # box falls back to a letter "r". The Windows Fonts folder is searched
-    # first and has no such problem.
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-    "$WINE_SERVER64" -w
-    echo "$WINE_PREFIX_VERSION" >"$WINEPREFIX/.project-ready"
-  fi
+# Makes the prefix PREFIX unless it is already made for this set-up and
+# this Wine. Ends with no server running for it.
+wine_prefix_make() (
+  export WINEPREFIX=$1
+  [ "$(cat "$WINEPREFIX/.project-ready" 2>/dev/null)" = "$(wine_prefix_stamp)" ] && exit 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wine_run64 wineboot --init >/dev/null 2>&1
+  "$WINE_SERVER64" -w
+  # A UTF-16 file, so that regedit reads the Japanese names the same way
+  # under every locale.
+  { printf '\xff\xfe'; wine_prefix_settings | iconv -f UTF-8 -t UTF-16LE; } >"$WINEPREFIX/project.reg"
+  wine_run64 regedit /S "$(wine_unix_to_dos "$WINEPREFIX/project.reg")" >/dev/null 2>&1
+  # Caption buttons are glyphs of Wine's Marlett face. Debian's Wine looks
+  # for its own fonts under a data folder path with ".." in it, which the
+  # file name conversion refuses, so Marlett is never found and the close
+  # box falls back to a letter "r". The Windows Fonts folder is searched
+  # first and has no such problem.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  "$WINE_SERVER64" -w
+  wine_prefix_stamp >"$WINEPREFIX/.project-ready"
+)
+
+# Copies the made prefix FROM to TO afresh: Wine's own DLL folders, which
+# nothing here writes, as hard links; the rest (registry, users, temporary
+# folder) as files of its own.
+wine_prefix_copy() {
+  local from=$1 to=$2 dlls
+  # A killed relaunch test may have left its temporary copy immutable.
+  chattr -i "$to/drive_c/windows/temp/installer.exe" 2>/dev/null || true
+  rm -rf "$to"
+  mkdir -p "$to"
+  tar -C "$from" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
+    --exclude=./dosdevices/d: -cf - . | tar -C "$to" -xf - || return 1
+  for dlls in system32 syswow64; do
+    [ -d "$from/drive_c/windows/$dlls" ] && cp -al "$from/drive_c/windows/$dlls" "$to/drive_c/windows/"
+  done
+  return 0
+}
+
+# Starts the server of the prefix WINEPREFIX on DISPLAY and checks the
+# prefix: 0 when it is ready for the tests.
+wine_server_start() {
   # D: is the CD-ROM drive. Wine's services learn the drives and their types
   # when they start, so the letter must exist by then: with no disc in it,
   # it shows an empty folder until a medium is linked in.
@@ -262,9 +277,87 @@ wine_env_start() {
   wine_prefix_check || { echo "$WINE_PREFIX_PROBLEM" >&2; return 1; }
 }
 
+# A run's prefixes are fresh copies of a template made once for each locale
+# (Wine writes the locale's code pages into a prefix when it makes it):
+# every run starts from the same prefix, whatever an earlier run left, and
+# no build meets the other's traces. WINEPREFIX_OVERRIDE names a prefix to
+# use as it is instead (made there if need be).
+#
+# The Wine suite runs two test programs at a time on a machine of two cores
+# or more: WINE_SLOTS (1 or 2) slots, each with a prefix, a server and a
+# display of its own, so that no robot sees another slot's windows and no
+# test another's records. Slot 0 is WINEPREFIX and DISPLAY; slot 1 is
+# WINE_SLOT1_PREFIX on WINE_SLOT1_DISPLAY. A test program enters the slot
+# ctest gave it through wine_enter_slot.
+wine_env_start() {
+  local root=$1
+  if [ -z "${WINDOWS_BUILD:-}" ]; then
+    choose_windows_build "$root" || { echo "$WINDOWS_BUILD_REASON" >&2; return 1; }
+  fi
+  export LC_ALL="${WINE_LOCALE:-ja_JP.UTF-8}"
+  export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
+  export WINEDEBUG=-all
+  export WINEARCH=win64
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  wine_prefix_xdg
+
+  if [ -z "${DISPLAY:-}" ]; then
+    wine_display_start
+    export DISPLAY=$WINE_DISPLAY_STARTED WINE_DISPLAY_OWN=1
+  fi
+  WINE_PREFIX_SOURCE=$WINEPREFIX
+  [ -z "${WINEPREFIX_OVERRIDE:-}" ] && WINE_PREFIX_SOURCE="$root/build/wineprefix-template-${LC_ALL%%.*}"
+  wine_prefix_make "$WINE_PREFIX_SOURCE"
+  if [ "$WINE_PREFIX_SOURCE" != "$WINEPREFIX" ]; then
+    wine_prefix_copy "$WINE_PREFIX_SOURCE" "$WINEPREFIX" ||
+      { echo "the prefix $WINE_PREFIX_SOURCE could not be copied to $WINEPREFIX" >&2; return 1; }
+  fi
+  unset WINE_SLOT1_PREFIX WINE_SLOT1_DISPLAY
+  if [ "${WINE_SLOTS:-1}" -ge 2 ]; then
+    wine_prefix_copy "$WINE_PREFIX_SOURCE" "$WINEPREFIX-slot1" ||
+      { echo "the prefix $WINE_PREFIX_SOURCE could not be copied for a second slot" >&2; return 1; }
+    wine_display_start
+    export WINE_SLOT1_PREFIX="$WINEPREFIX-slot1" WINE_SLOT1_DISPLAY=$WINE_DISPLAY_STARTED
+    (
+      export WINEPREFIX=$WINE_SLOT1_PREFIX DISPLAY=$WINE_SLOT1_DISPLAY
+      wine_prefix_xdg
+      wine_server_start
+    ) || return 1
+  fi
+  wine_server_start
+}
+
+# Wine's menu builder runs as it does for users (it opens each new shortcut
+# for a moment); the menu entries it makes of the prefix's shortcuts go
+# beside the prefix, not into the home folder.
+wine_prefix_xdg() {
+  export XDG_DATA_HOME="$WINEPREFIX-xdg/data" XDG_CONFIG_HOME="$WINEPREFIX-xdg/config"
+}
+
+# In a test program's run: the prefix and display of the slot ctest gave it.
+# ctest hands out the slots of wine_slots_spec's file (each test asks for one,
+# RESOURCE_GROUPS wine:1) and says which in CTEST_RESOURCE_GROUP_0_WINE
+# ("id:1,slots:1").
+wine_enter_slot() {
+  local given=${CTEST_RESOURCE_GROUP_0_WINE:-}
+  if [ "${given%%,*}" = "id:1" ] && [ -n "${WINE_SLOT1_PREFIX:-}" ]; then
+    export WINEPREFIX=$WINE_SLOT1_PREFIX DISPLAY=$WINE_SLOT1_DISPLAY
+    wine_prefix_xdg
+  fi
+}
+
+# Writes the ctest resource file of WINE_SLOTS slots to FILE.
+wine_slots_spec() {
+  local file=$1 ids="" slot
+  for slot in $(seq 0 $((${WINE_SLOTS:-1} - 1))); do
+    ids+="${ids:+, }{\"id\": \"$slot\", \"slots\": 1}"
+  done
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [%s]}]}\n' "$ids" >"$file"
+}
+
 # 0 when the running prefix is set up as the tests need it; else 1 with
-# WINE_PREFIX_PROBLEM saying what is wrong, and the prefix is marked to be
-# made again. D: must read as a CD-ROM drive to the build under test (the
+# WINE_PREFIX_PROBLEM saying what is wrong, and the prefix it was made from
+# is marked to be made again. D: must read as a CD-ROM drive to the build under test (the
 # robot asks, where it is built); the drive setting must stand where Wine's
 # 64-bit services read it.
 wine_prefix_check() {
@@ -279,7 +372,7 @@ wine_prefix_check() {
       WINE_PREFIX_PROBLEM="the prefix $WINEPREFIX is half set up: D: reads as drive ${type:-type=?} to the $WINDOWS_BUILD build, not as a CD-ROM drive (type=5)"
   fi
   [ -z "$WINE_PREFIX_PROBLEM" ] && return 0
-  rm -f "$WINEPREFIX/.project-ready"
+  rm -f "${WINE_PREFIX_SOURCE:-$WINEPREFIX}/.project-ready"
   return 1
 }
 
@@ -289,10 +382,19 @@ wine_unix_to_dos() {
 }
 
 wine_env_stop() {
+  if [ -n "${WINE_SLOT1_PREFIX:-}" ]; then
+    WINEPREFIX=$WINE_SLOT1_PREFIX "$WINE_SERVER64" -k 2>/dev/null || true
+    unset WINE_SLOT1_PREFIX WINE_SLOT1_DISPLAY
+  fi
   "$WINE_SERVER64" -k 2>/dev/null || true
-  if [ -n "${XVFB_PID:-}" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-    unset XVFB_PID DISPLAY
+  local pid
+  for pid in ${WINE_XVFB_PIDS:-}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  WINE_XVFB_PIDS=""
+  # A display of our own goes with its Xvfb; the user's stays.
+  if [ "${WINE_DISPLAY_OWN:-0}" = 1 ]; then
+    unset DISPLAY WINE_DISPLAY_OWN
   fi
 }

@@ -12,6 +12,7 @@ build=$1
 : "${WINEPREFIX:?run through scripts/test, or after wine_env_start}"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/scripts/lib/wine-env.sh"
+wine_enter_slot
 . "$root/scripts/lib/cd-drive.sh"
 . "$root/scripts/lib/demo-journey.sh"
 results="$build/results"

@@ -98,9 +98,18 @@ inline std::string cd_drive_unavailable()
     return length > 0 && length < sizeof reason ? std::string(reason, length) : std::string();
 }
 
+// The folder of this run's own media and discs: run_e2e.sh gives each run a
+// folder of its own, since two may run side by side from one build tree.
+inline std::string work_folder()
+{
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("E2E_WORK", folder, sizeof folder);
+    return length > 0 && length < sizeof folder ? std::string(folder, length) : build_folder() + "\\e2e-work";
+}
+
 inline std::string disc_image(const char *name)
 {
-    return build_folder() + "\\e2e-cd\\" + name + ".iso";
+    return work_folder() + "\\cd\\" + name + ".iso";
 }
 
 // Works the CD-ROM drive through cd_drive.sh with `words` (Windows paths

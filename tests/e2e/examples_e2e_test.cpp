@@ -32,8 +32,8 @@ protected:
     // Lays the example out in the build tree and masters its discs.
     void master(const std::string &name)
     {
-        const std::string stage = build_folder() + "\\e2e-examples\\" + name;
-        const std::string unix_parent = unix_path(build_folder()) + "/e2e-examples";
+        const std::string stage = work_folder() + "\\examples\\" + name;
+        const std::string unix_parent = unix_path(work_folder()) + "/examples";
         const std::string unix_stage = unix_parent + "/" + name;
         const bool two_level = !is_folder(source_path("docs/examples/" + name + "/setup"));
         const std::string setup = two_level ? "/disc1/setup" : "/setup";

@@ -158,7 +158,7 @@ protected:
     void restore_sample_medium()
     {
         for (const char *name : {"install.txt", "filelist0.txt", "comment.txt"})
-            ASSERT_TRUE(CopyFile932((build_folder() + "\\e2e-sample\\setup\\" + name).c_str(),
+            ASSERT_TRUE(CopyFile932((work_folder() + "\\sample\\setup\\" + name).c_str(),
                                   (std::string("D:\\setup\\") + name).c_str(), FALSE));
     }
 
@@ -725,7 +725,7 @@ protected:
         write_file("D:\\setup\\filelist0.txt",
                    "\"二枚組\", 1, \"data\\file0.bin\"\n\"data\" -> \"data\"\n"
                    "change \"ディスク2\", \"disk2.txt\"\n\"データ\" -> \"データ\"\n");
-        const std::string disc2 = build_folder() + "\\e2e-disc2";
+        const std::string disc2 = work_folder() + "\\disc2";
         remove_tree(disc2);
         CreateDirectory932(disc2.c_str(), NULL);
         CreateDirectory932((disc2 + "\\データ").c_str(), NULL);

@@ -74,8 +74,8 @@ protected:
     // medium with --iso; the discs go into the drive from there.
     void make(const MadeTree &tree)
     {
-        const std::string stage = build_folder() + "\\e2e-made\\" + tree.name;
-        const std::string unix_stage = unix_path(build_folder()) + "/e2e-made/" + tree.name;
+        const std::string stage = work_folder() + "\\made\\" + tree.name;
+        const std::string unix_stage = unix_path(work_folder()) + "/made/" + tree.name;
         unix_stage_ = unix_stage;
         const std::string program_dir = unix_path(build_folder());
         std::string copy_guide = std::string("cp -r '") + PROJECT_SOURCE_DIR_TEXT + "/docs/made/.' '" + unix_stage

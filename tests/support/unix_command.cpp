@@ -32,10 +32,17 @@ std::string unix_path(const std::string &windows_path)
 
 int run_unix(const std::string &command, std::string *output)
 {
-    static int serial;
-    std::string reply = current_folder() + "unix_reply_" + std::to_string(GetCurrentProcessId()) + "_" +
-                        std::to_string(++serial);
-    DeleteFile932(reply.c_str());
+    // The reply's name is taken in the file system, not from the process
+    // number: test programs of two Wine servers share the current folder,
+    // and each server numbers its processes alike.
+    wchar_t taken[MAX_PATH];
+    char taken932[MAX_PATH * 2];
+    if (!GetTempFileNameW(Wide(current_folder().c_str()), L"ux", 0, taken) ||
+        !to_cp932(taken, taken932, sizeof taken932)) {
+        ADD_FAILURE() << "no name for the reply of: " << command;
+        return -1;
+    }
+    std::string reply = std::string(taken932) + ".reply";
     std::string file = "'" + unix_path(reply) + "'";
     // The whole reply appears at once: written aside, then moved in place.
     std::string line = "/bin/sh -c \"(" + command + ") >" + file + ".part 2>&1; echo $? >>" + file +
@@ -47,17 +54,20 @@ int run_unix(const std::string &command, std::string *output)
     PROCESS_INFORMATION process = {};
     if (!CreateProcess932(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         ADD_FAILURE() << "cannot start: " << command;
+        DeleteFile932(taken932);
         return -1;
     }
     for (int waited = 0; !path_exists(reply); waited += 20) {
         if (waited >= 120000) {
             ADD_FAILURE() << "no end of: " << command;
+            DeleteFile932(taken932);
             return -1;
         }
         Sleep(20);
     }
     std::string text = read_file(reply);
     DeleteFile932(reply.c_str());
+    DeleteFile932(taken932);
     // The last line is the exit status.
     size_t status_at = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
     status_at = status_at == std::string::npos ? 0 : status_at + 1;
