@@ -2,7 +2,12 @@
 # UndefinedBehaviorSanitizer.
 set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
 
-add_library(portable_core STATIC ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES} src/base/fatal_posix.cpp)
+# The portable code compiled once, for the tests' library and both tools.
+add_library(portable_objects OBJECT ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES})
+project_target_options(portable_objects)
+target_compile_options(portable_objects PRIVATE ${SANITIZE_FLAGS})
+
+add_library(portable_core STATIC $<TARGET_OBJECTS:portable_objects> src/base/fatal_posix.cpp)
 project_target_options(portable_core)
 target_compile_options(portable_core PRIVATE ${SANITIZE_FLAGS})
 target_link_options(portable_core PUBLIC ${SANITIZE_FLAGS})
@@ -20,7 +25,7 @@ add_test(NAME native_tests COMMAND native_tests --gtest_output=xml:${CMAKE_BINAR
 # fatal errors caught (so without the native stand-in of fatal_error).
 file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
 list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
-add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES})
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} $<TARGET_OBJECTS:portable_objects>)
 project_target_options(medium-check)
 target_compile_options(medium-check PRIVATE ${SANITIZE_FLAGS})
 target_link_options(medium-check PRIVATE ${SANITIZE_FLAGS})
@@ -38,7 +43,7 @@ target_compile_definitions(native_tests PRIVATE MEDIUM_CHECK_PROGRAM="$<TARGET_F
 file(GLOB MEDIUM_MAKE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_make/*.cpp)
 set(MEDIUM_MAKE_MAIN ${PROJECT_SOURCE_DIR}/tools/medium_make/main.cpp)
 list(REMOVE_ITEM MEDIUM_MAKE_SOURCES ${MEDIUM_MAKE_MAIN})
-add_library(medium_make_core STATIC ${MEDIUM_MAKE_SOURCES} ${PORTABLE_SOURCES} ${NATIVE_BOUNDARY_SOURCES})
+add_library(medium_make_core STATIC ${MEDIUM_MAKE_SOURCES} $<TARGET_OBJECTS:portable_objects>)
 project_target_options(medium_make_core)
 target_include_directories(medium_make_core PUBLIC ${PROJECT_SOURCE_DIR}/tools/medium_make)
 target_compile_options(medium_make_core PRIVATE ${SANITIZE_FLAGS})

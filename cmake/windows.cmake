@@ -28,7 +28,15 @@ set(WIDE_ENTRY -municode)
 add_library(boundary STATIC ${BOUNDARY_SOURCES} ${PROJECT_SOURCE_DIR}/src/text/messages.cpp)
 project_target_options(boundary)
 
-add_library(installer_core STATIC ${PROGRAM_SOURCES})
+# The portable code compiled once, for the program and medium-check (the
+# catalogue comes with the boundary).
+set(PROGRAM_PORTABLE_SOURCES ${PORTABLE_SOURCES})
+list(FILTER PROGRAM_PORTABLE_SOURCES EXCLUDE REGEX "/src/text/messages\\.cpp$")
+list(REMOVE_ITEM PROGRAM_SOURCES ${PROGRAM_PORTABLE_SOURCES})
+add_library(portable_objects OBJECT ${PROGRAM_PORTABLE_SOURCES})
+project_target_options(portable_objects)
+
+add_library(installer_core STATIC ${PROGRAM_SOURCES} $<TARGET_OBJECTS:portable_objects>)
 project_target_options(installer_core)
 target_link_libraries(installer_core PUBLIC boundary ${WIN32_LIBS})
 
@@ -57,6 +65,7 @@ foreach(area_dir ${TEST_AREAS})
         continue()
     endif()
     add_executable(test_${area} ${area_tests} ${RESOURCE_SCRIPTS})
+    list(APPEND TEST_CODE_TARGETS test_${area})
     project_target_options(test_${area})
     target_link_libraries(test_${area} PRIVATE test_support)
     target_link_options(test_${area} PRIVATE ${STATIC_RUNTIME})
@@ -109,7 +118,7 @@ target_link_options(dxsetup PRIVATE ${STATIC_RUNTIME} -mwindows)
 # sources as the native one, with the Win32 file calls.
 file(GLOB MEDIUM_CHECK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/medium_check/*.cpp)
 list(FILTER MEDIUM_CHECK_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
-add_executable(medium-check ${MEDIUM_CHECK_SOURCES} ${PORTABLE_SOURCES})
+add_executable(medium-check ${MEDIUM_CHECK_SOURCES} $<TARGET_OBJECTS:portable_objects>)
 project_target_options(medium-check)
 target_link_libraries(medium-check PRIVATE boundary shell32)
 target_link_options(medium-check PRIVATE ${STATIC_RUNTIME} ${WIDE_ENTRY})
@@ -134,3 +143,9 @@ if(TARGET test_e2e)
     # Where the tests find the CD-ROM drive's script and the mastering command.
     target_compile_definitions(test_e2e PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 endif()
+
+# Test code is compiled for the build's time, not for its own speed: -O1.
+# The programs under test keep the release optimisation.
+foreach(target ${TEST_CODE_TARGETS} test_support ui_robot robot testgame dxsetup planted gtest)
+    target_compile_options(${target} PRIVATE -O1)
+endforeach()
