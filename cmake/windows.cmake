@@ -144,8 +144,10 @@ if(TARGET test_e2e)
     target_compile_definitions(test_e2e PRIVATE PROJECT_SOURCE_DIR_TEXT="${PROJECT_SOURCE_DIR}")
 endif()
 
-# Test code is compiled for the build's time, not for its own speed: -O1.
-# The programs under test keep the release optimisation.
+# Test code is compiled for the build's time, not for its own speed: -O1,
+# and <windows.h> without the parts it rarely needs (a test that needs one
+# includes its header). The programs under test keep the release build.
 foreach(target ${TEST_CODE_TARGETS} test_support ui_robot robot testgame dxsetup planted gtest)
     target_compile_options(${target} PRIVATE -O1)
+    target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN)
 endforeach()

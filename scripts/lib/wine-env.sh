@@ -242,6 +242,32 @@ wine_prefix_make() (
   wine_prefix_stamp >"$WINEPREFIX/.project-ready"
 )
 
+# Exports what every Wine program here runs with, under LOCALE.
+wine_env_vars() {
+  export LC_ALL=$1
+  export WINEDEBUG=-all
+  export WINEARCH=win64
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# The template of LOCALE's prefixes.
+wine_template_path() {
+  printf '%s/build/wineprefix-template-%s' "$1" "${2%%.*}"
+}
+
+# Makes LOCALE's template unless it is made, in a process and on a display
+# of its own, so that it may be made beside a build: wine_env_start finds it
+# made then.
+wine_template_make() (
+  local root=$1 status=0
+  wine_env_vars "$2"
+  wine_display_start
+  export DISPLAY=$WINE_DISPLAY_STARTED
+  wine_prefix_make "$(wine_template_path "$root" "$2")" || status=$?
+  kill $WINE_XVFB_PIDS 2>/dev/null
+  exit "$status"
+)
+
 # Copies the made prefix FROM to TO afresh: Wine's own DLL folders, which
 # nothing here writes, as hard links; the rest (registry, users, temporary
 # folder) as files of its own.
@@ -294,11 +320,8 @@ wine_env_start() {
   if [ -z "${WINDOWS_BUILD:-}" ]; then
     choose_windows_build "$root" || { echo "$WINDOWS_BUILD_REASON" >&2; return 1; }
   fi
-  export LC_ALL="${WINE_LOCALE:-ja_JP.UTF-8}"
+  wine_env_vars "${WINE_LOCALE:-ja_JP.UTF-8}"
   export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$root/build/wineprefix-$WINDOWS_BUILD-${LC_ALL%%.*}}"
-  export WINEDEBUG=-all
-  export WINEARCH=win64
-  export WINEDLLOVERRIDES="mscoree,mshtml="
   wine_prefix_xdg
 
   if [ -z "${DISPLAY:-}" ]; then
@@ -306,7 +329,7 @@ wine_env_start() {
     export DISPLAY=$WINE_DISPLAY_STARTED WINE_DISPLAY_OWN=1
   fi
   WINE_PREFIX_SOURCE=$WINEPREFIX
-  [ -z "${WINEPREFIX_OVERRIDE:-}" ] && WINE_PREFIX_SOURCE="$root/build/wineprefix-template-${LC_ALL%%.*}"
+  [ -z "${WINEPREFIX_OVERRIDE:-}" ] && WINE_PREFIX_SOURCE=$(wine_template_path "$root" "$LC_ALL")
   wine_prefix_make "$WINE_PREFIX_SOURCE"
   if [ "$WINE_PREFIX_SOURCE" != "$WINEPREFIX" ]; then
     wine_prefix_copy "$WINE_PREFIX_SOURCE" "$WINEPREFIX" ||
