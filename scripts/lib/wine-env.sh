@@ -336,18 +336,26 @@ wine_env_start() {
       { echo "the prefix $WINE_PREFIX_SOURCE could not be copied to $WINEPREFIX" >&2; return 1; }
   fi
   unset WINE_SLOT1_PREFIX WINE_SLOT1_DISPLAY
+  local slot1=""
   if [ "${WINE_SLOTS:-1}" -ge 2 ]; then
     wine_prefix_copy "$WINE_PREFIX_SOURCE" "$WINEPREFIX-slot1" ||
       { echo "the prefix $WINE_PREFIX_SOURCE could not be copied for a second slot" >&2; return 1; }
     wine_display_start
     export WINE_SLOT1_PREFIX="$WINEPREFIX-slot1" WINE_SLOT1_DISPLAY=$WINE_DISPLAY_STARTED
+    # Both slots' servers and services start at once.
     (
       export WINEPREFIX=$WINE_SLOT1_PREFIX DISPLAY=$WINE_SLOT1_DISPLAY
       wine_prefix_xdg
       wine_server_start
-    ) || return 1
+    ) &
+    slot1=$!
   fi
-  wine_server_start
+  local status=0
+  wine_server_start || status=1
+  if [ -n "$slot1" ]; then
+    wait "$slot1" || status=1
+  fi
+  return "$status"
 }
 
 # Wine's menu builder runs as it does for users (it opens each new shortcut
