@@ -366,7 +366,7 @@ wine_prefix_xdg() {
 }
 
 # In a test program's run: the prefix and display of the slot ctest gave it.
-# ctest hands out the slots of wine_slots_spec's file (each test asks for one,
+# ctest hands out the slots of wine_slots_file's list (each test asks for one,
 # RESOURCE_GROUPS wine:1) and says which in CTEST_RESOURCE_GROUP_0_WINE
 # ("id:1,slots:1").
 wine_enter_slot() {
@@ -378,7 +378,7 @@ wine_enter_slot() {
 }
 
 # Writes the ctest resource file of WINE_SLOTS slots to FILE.
-wine_slots_spec() {
+wine_slots_file() {
   local file=$1 ids="" slot
   for slot in $(seq 0 $((${WINE_SLOTS:-1} - 1))); do
     ids+="${ids:+, }{\"id\": \"$slot\", \"slots\": 1}"
